@@ -1,0 +1,75 @@
+#include "forms/FormDesigns.h"
+
+#include <array>
+
+#include "modules/mdlApp.h"
+
+namespace volane {
+
+const std::wstring_view kAboutDescription =
+    L"编写本工具，是为了弥补编辑器自带的文件夹树在选择要编辑的文件时的不足。作者一直没有改进它，"
+    L"而编辑器又是我日常工作中用得最多的工具，于是写了这个小程序，送给编辑器的广大用户们，"
+    L"方便大家日常使用。";
+
+namespace {
+
+constexpr std::array kMainControls = {
+    ControlDesign{L"tv1", ControlKind::TreeView, 0, 0, 4695, 6135, 0, L""},
+};
+
+constexpr std::array kMainMenus = {
+    MenuDesign{kMenuMain, 1, L"文件"},    MenuDesign{kMenuRefresh, 2, L"刷新"},
+    MenuDesign{kMenuTop, 2, L"置顶"},     MenuDesign{kMenuLine, 2, L"-"},
+    MenuDesign{kMenuExit, 2, L"退出"},    MenuDesign{kMenuAbout, 2, L"关于"},
+    MenuDesign{kMenuExp, 1, L"收起"},
+};
+
+constexpr std::array kSourceControls = {
+    ControlDesign{L"Picture1", ControlKind::PictureBox, 240, 240, 270, 270, 0, L""},
+};
+
+constexpr wchar_t kDisclaimer[] = L"检查最新版本：" VOLANE_WIDEN(VOLANE_WEB_ADDRESS);
+
+// In order of creation. Lines: left/top/width/height hold x1, y1, x2, y2.
+constexpr std::array kAboutControls = {
+    ControlDesign{L"picIcon", ControlKind::PictureBox, 240, 240, 750, 1800, 1, L""},
+    ControlDesign{L"cmdOK", ControlKind::Button, 4125, 2625, 1500, 345, 0, L"确定"},
+    ControlDesign{L"cmdSysInfo", ControlKind::Button, 4140, 3075, 1485, 345, 2,
+                  L"系统信息(&S)..."},
+    ControlDesign{L"Line1(1)", ControlKind::Line, 90, 2445, 5654, 2445, -1, L"", 1,
+                  Rgb{128, 128, 128}},
+    ControlDesign{L"lblDescription", ControlKind::Label, 1050, 1125, 3885, 1170, 3,
+                  kAboutDescription},
+    ControlDesign{L"lblTitle", ControlKind::Label, 1050, 240, 3885, 480, 5, L"编辑器Torlin"},
+    ControlDesign{L"Line1(0)", ControlKind::Line, 105, 2460, 5654, 2460, -1, L"", 2,
+                  Rgb{255, 255, 255}},
+    ControlDesign{L"lblVersion", ControlKind::Label, 1050, 780, 3885, 225, 6, L"1.0"},
+    ControlDesign{L"lblDisclaimer", ControlKind::Label, 255, 2625, 3630, 825, 4, kDisclaimer},
+};
+
+}  // namespace
+
+const FormDesign& MainDesign() {
+    static const FormDesign design{L"frmMain",  WINDOW_TITLE,      FrameStyle::Sizable,
+                                   3540,        6690,              std::nullopt,
+                                   std::nullopt, true,             kMainControls,
+                                   kMainMenus};
+    return design;
+}
+
+const FormDesign& SourceDesign() {
+    static const FormDesign design{L"frmSource", L"Form1",      FrameStyle::Hidden, 4560, 3030,
+                                   std::nullopt, std::nullopt,   false,              kSourceControls,
+                                   {}};
+    return design;
+}
+
+const FormDesign& AboutDesign() {
+    static const FormDesign design{L"frmAbout", L"关于Torlin", FrameStyle::FixedDialog,
+                                   5730,        3045,          2340.0,
+                                   1935.0,      true,          kAboutControls,
+                                   {}};
+    return design;
+}
+
+}  // namespace volane

@@ -1,0 +1,83 @@
+// The main window's logic: placement, pinning, collapse and expand, the restore sequence,
+// the menu commands and the mouse handling on the tree.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "modules/mdlTVDir.h"
+#include "platform/Platform.h"
+
+namespace volane {
+
+inline constexpr std::wstring_view kCaptionCollapse = L"收起";
+inline constexpr std::wstring_view kCaptionExpand = L"展开";
+
+// Placement constants, twips.
+inline constexpr double kRightGap = 400;
+inline constexpr double kTopAtLoad = 200;
+inline constexpr double kBottomGap = 800;
+inline constexpr double kCollapsedWidth = 3700;
+inline constexpr double kCollapsedHeight = 880;
+
+inline constexpr int kButtonLeft = 1;
+inline constexpr int kButtonRight = 2;
+inline constexpr int kButtonMiddle = 4;
+
+// What frmMain asks of its host (the form runtime and the rest of the application).
+class IMainHost {
+public:
+    virtual ~IMainHost() = default;
+    // Pops up the m_main menu at a point of the form's client area (twips); returns when it
+    // closes, after the chosen command has run.
+    virtual void PopupMainMenu(double x, double y) = 0;
+    virtual std::intptr_t HookWindow(std::intptr_t window) = 0;
+    virtual void UnhookWindow(std::intptr_t window, std::intptr_t previousProc) = 0;
+    // Loads frmAbout and shows it modal; returns when it is unloaded.
+    virtual void ShowAboutModal() = 0;
+    // Unloads frmMain (as the close box does).
+    virtual void UnloadMain() = 0;
+    virtual void UnloadAllForms() = 0;
+};
+
+struct MainControls {
+    IWindow& window;
+    ITree& tv1;
+    IMenuItem& m_top;
+    IMenuItem& m_exp;
+};
+
+class frmMain {
+public:
+    frmMain(MainControls controls, IMainHost& host, IScreen& screen, ListingServices& listing)
+        : c_(controls), host_(host), screen_(screen), listing_(listing) {}
+
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload();
+    void m_top_Click();
+    void m_exp_Click();
+    void m_refresh_Click();
+    void m_exit_Click();
+    void m_about_Click();
+    void tv1_MouseDown(int button, int shift, double x, double y);
+    void tv1_MouseUp(int button, int shift, double x, double y);
+    void tv1_DblClick();
+    // The restore sequence a second instance's message runs.
+    void RestoreWindow();
+
+    bool isWinTop = false;
+    std::int32_t il_w = 0;
+    std::int32_t il_h = 0;
+    bool NodeHit = false;
+
+private:
+    void PlaceAtRightEdge();
+
+    MainControls c_;
+    IMainHost& host_;
+    IScreen& screen_;
+    ListingServices& listing_;
+};
+
+}  // namespace volane

@@ -1,0 +1,243 @@
+// The small interfaces through which Volane's modules and forms reach the desktop platform.
+// Nothing here includes <windows.h>: the logic compiles natively and is tested with in-memory
+// fakes, while platform/win32 holds the thin real implementations.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace volane {
+
+// A failure that no handler recovers from. The top of every event handler turns it into the
+// fatal box that shows the number and the description, then ends the process.
+class AppError : public std::runtime_error {
+public:
+    AppError(long number, std::wstring description)
+        : std::runtime_error("Volane failure"), number_(number),
+          description_(std::move(description)) {}
+    long Number() const { return number_; }
+    const std::wstring& Description() const { return description_; }
+
+private:
+    long number_;
+    std::wstring description_;
+};
+
+// Error numbers raised by Volane itself.
+inline constexpr long kErrSubscriptOutOfRange = 9;
+inline constexpr long kErrOverflow = 6;
+inline constexpr long kErrResourceNotFound = 326;
+inline constexpr long kErrTreeAdd = 35602;  // key not unique or relative not found
+
+enum class DisplayState { Normal = 0, Minimized = 1, Maximized = 2 };
+
+// A top-level form's window. Measures are twips, outer measures include frame, caption and
+// menu bar. Every change of size or display state raises the form's resize event before the
+// changing call returns.
+class IWindow {
+public:
+    virtual ~IWindow() = default;
+    virtual std::intptr_t Handle() const = 0;
+    virtual double Left() const = 0;
+    virtual double Top() const = 0;
+    virtual double Width() const = 0;
+    virtual double Height() const = 0;
+    virtual void SetLeft(double twips) = 0;
+    virtual void SetTop(double twips) = 0;
+    virtual void SetWidth(double twips) = 0;
+    virtual void SetHeight(double twips) = 0;
+    virtual double ClientWidth() const = 0;
+    virtual double ClientHeight() const = 0;
+    virtual DisplayState WindowState() const = 0;
+    virtual void SetWindowState(DisplayState state) = 0;
+    virtual std::wstring Caption() const = 0;
+    virtual void SetCaption(const std::wstring& caption) = 0;
+    virtual std::wstring Tag() const = 0;
+    virtual void SetTag(std::wstring text) = 0;
+    // Shows the window modeless, without an owner.
+    virtual void Show() = 0;
+    // SetWindowPos with HWND_TOPMOST or HWND_NOTOPMOST, no move, no size.
+    virtual void SetTopmost(bool topmost) = 0;
+};
+
+// The screen's size in twips.
+class IScreen {
+public:
+    virtual ~IScreen() = default;
+    virtual double Width() const = 0;
+    virtual double Height() const = 0;
+};
+
+class IMenuItem {
+public:
+    virtual ~IMenuItem() = default;
+    virtual std::wstring Caption() const = 0;
+    virtual void SetCaption(const std::wstring& caption) = 0;
+    virtual bool Checked() const = 0;
+    virtual void SetChecked(bool checked) = 0;
+};
+
+// The tree view tv1 as the system uses it: nodes are addressed by their unique key.
+class ITree {
+public:
+    virtual ~ITree() = default;
+    // Adds a node as the last child of parentKey, or as the last root when parentKey is empty.
+    // Returns false and adds nothing when the key is already in the tree or the parent is unknown.
+    virtual bool Add(std::wstring_view parentKey, std::wstring key, std::wstring_view text,
+                     int image) = 0;
+    virtual void Clear() = 0;
+    virtual std::size_t Count() const = 0;
+    // Sets the expanded flag of the node with that key; false when no node has it.
+    virtual bool Expand(const std::wstring& key) = 0;
+    // Number of direct children of the node with that key (0 for an unknown key).
+    virtual std::size_t Children(const std::wstring& key) const = 0;
+    virtual std::optional<std::wstring> SelectedKey() const = 0;
+    // Whether a node lies at the point (twips, the tree's own coordinates).
+    virtual bool HitTest(double x, double y) const = 0;
+    // Suspends drawing around bulk inserts.
+    virtual void SetRedraw(bool on) = 0;
+    virtual double Left() const = 0;
+    virtual double Top() const = 0;
+    virtual void SetWidth(double twips) = 0;
+    virtual void SetHeight(double twips) = 0;
+};
+
+// A label or button whose text the logic sets.
+class IText {
+public:
+    virtual ~IText() = default;
+    virtual std::wstring Text() const = 0;
+    virtual void SetText(const std::wstring& text) = 0;
+};
+
+// frmSource's staging picture box Picture1 and image list ilFiles.
+class IPictureStage {
+public:
+    virtual ~IPictureStage() = default;
+    // Loads the BITMAP resource of that name (any case) into Picture1; throws AppError when the
+    // resource cannot be found or loaded.
+    virtual void LoadPicture(const std::wstring& resourceName) = 0;
+    virtual int ImageCount() const = 0;
+    // Adds a copy of Picture1's drawn image at the 1-based index, with no key.
+    virtual void AddDrawnImage(int index) = 0;
+    // Makes ilFiles the image list of tv1.
+    virtual void AttachToTree() = 0;
+};
+
+// Modal boxes of the desktop.
+class IUi {
+public:
+    virtual ~IUi() = default;
+    // A modal box with an OK button only and no icon.
+    virtual void MessageBox(const std::wstring& text, const std::wstring& title) = 0;
+};
+
+// Show-window values for a started process.
+inline constexpr int kShowNormal = 1;
+inline constexpr int kShowMinimized = 2;
+
+class IProcess {
+public:
+    virtual ~IProcess() = default;
+    // True exactly while another instance of Volane runs.
+    virtual bool AnotherInstanceRunning() = 0;
+    // The text that follows the program's own name on its command line, unchanged.
+    virtual std::wstring CommandLineTail() = 0;
+    // The executable's folder: no trailing backslash except at a drive root.
+    virtual std::wstring ExeFolder() = 0;
+    // Starts a command line without waiting for it; false when it cannot be started.
+    virtual bool Start(const std::wstring& commandLine, int show) = 0;
+};
+
+// A drive as the file-system service numbers its type: 0 unknown, 1 removable, 2 fixed,
+// 3 network, 4 CD-ROM, 5 RAM disk.
+struct Drive {
+    wchar_t letter;
+    int type;
+};
+
+// File attribute bits, as the platform gives them.
+inline constexpr std::uint32_t kAttrReadOnly = 0x01;
+inline constexpr std::uint32_t kAttrHidden = 0x02;
+inline constexpr std::uint32_t kAttrSystem = 0x04;
+inline constexpr std::uint32_t kAttrDirectory = 0x10;
+
+// Receives a folder's entries, in the order the file system yields them.
+class IEntrySink {
+public:
+    virtual ~IEntrySink() = default;
+    // name: the entry's own name; "." and ".." never arrive.
+    virtual void OnEntry(std::wstring_view name, std::uint32_t attributes) = 0;
+};
+
+class IFileSystem {
+public:
+    virtual ~IFileSystem() = default;
+    virtual std::vector<Drive> Drives() = 0;
+    // True when path names an existing folder (drive roots included); false also when the
+    // test itself fails.
+    virtual bool FolderExists(const std::wstring& path) = 0;
+    // Enumerates the folder in one pass. Returns the system's description of the failure when
+    // the folder cannot be opened; then nothing was enumerated.
+    virtual std::optional<std::wstring> Enumerate(const std::wstring& path, IEntrySink& sink) = 0;
+    // Whether a file of that name exists that is neither a folder nor hidden nor system.
+    virtual bool IsPlainFile(const std::wstring& path) = 0;
+};
+
+// The profile (INI) file reader.
+class IProfile {
+public:
+    virtual ~IProfile() = default;
+    // The value of key in section of file as GetPrivateProfileStringA gives it with a
+    // 256-byte buffer: at most 255 bytes of the ANSI text, "" when file, section or key is
+    // missing. Returned converted to UTF-16.
+    virtual std::wstring ReadString(const std::wstring& section, const std::wstring& key,
+                                    const std::wstring& file) = 0;
+};
+
+// Text in the system's ANSI code page, for the named narrow calls.
+class ICodePage {
+public:
+    virtual ~ICodePage() = default;
+    virtual std::wstring ToWide(std::string_view ansi) const = 0;
+    virtual std::string ToAnsi(std::wstring_view wide) const = 0;
+};
+
+// The narrow registry calls.
+class IRegistry {
+public:
+    using Key = std::uintptr_t;
+    static constexpr Key kLocalMachine = 0x80000002;
+    virtual ~IRegistry() = default;
+    // RegOpenKeyExA for reading; 0 on success.
+    virtual long Open(Key root, const std::string& subKey, Key* key) = 0;
+    // RegQueryValueExA; 0 on success, *size in: buffer size, out: bytes written or needed.
+    virtual long Query(Key key, const std::string& value, std::uint32_t* type,
+                       std::uint8_t* data, std::uint32_t* size) = 0;
+    virtual void Close(Key key) = 0;
+};
+
+// ShellExecuteA with the verb "open".
+class IShell {
+public:
+    virtual ~IShell() = default;
+    virtual void Open(const std::string& address) = 0;
+};
+
+// The window-system calls of the single-instance protocol.
+class IInstanceChannel {
+public:
+    virtual ~IInstanceChannel() = default;
+    // FindWindowA(NULL, title); 0 when none.
+    virtual std::intptr_t FindWindowByTitle(const std::string& ansiTitle) = 0;
+    // AllowSetForegroundWindow for the process that owns the window.
+    virtual void AllowForeground(std::intptr_t window) = 0;
+    // SendMessageA, synchronous; lParam is the address of a zero 32-bit variable.
+    virtual void Send(std::intptr_t window, unsigned message, std::uintptr_t wParam) = 0;
+};
+
+}  // namespace volane

@@ -1,0 +1,68 @@
+// The Win32 implementations of the platform services the modules use.
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+#include "platform/win32/Handles.h"
+
+namespace volane::win32 {
+
+// UTF-16 <-> ANSI code page (CP_ACP), the only place text is converted.
+class CodePage final : public ICodePage {
+public:
+    std::wstring ToWide(std::string_view ansi) const override;
+    std::string ToAnsi(std::wstring_view wide) const override;
+};
+
+class FileSystem final : public IFileSystem {
+public:
+    std::vector<Drive> Drives() override;
+    bool FolderExists(const std::wstring& path) override;
+    std::optional<std::wstring> Enumerate(const std::wstring& path, IEntrySink& sink) override;
+    bool IsPlainFile(const std::wstring& path) override;
+};
+
+class Process final : public IProcess {
+public:
+    bool AnotherInstanceRunning() override;
+    std::wstring CommandLineTail() override;
+    std::wstring ExeFolder() override;
+    bool Start(const std::wstring& commandLine, int show) override;
+
+private:
+    unique_handle instanceMutex_;  // held for the process's life
+};
+
+class Profile final : public IProfile {
+public:
+    std::wstring ReadString(const std::wstring& section, const std::wstring& key,
+                            const std::wstring& file) override;
+};
+
+class Registry final : public IRegistry {
+public:
+    long Open(Key root, const std::string& subKey, Key* key) override;
+    long Query(Key key, const std::string& value, std::uint32_t* type, std::uint8_t* data,
+               std::uint32_t* size) override;
+    void Close(Key key) override;
+};
+
+class Shell final : public IShell {
+public:
+    void Open(const std::string& address) override;
+};
+
+class InstanceChannel final : public IInstanceChannel {
+public:
+    std::intptr_t FindWindowByTitle(const std::string& ansiTitle) override;
+    void AllowForeground(std::intptr_t window) override;
+    void Send(std::intptr_t window, unsigned message, std::uintptr_t wParam) override;
+};
+
+class Ui final : public IUi {
+public:
+    void MessageBox(const std::wstring& text, const std::wstring& title) override;
+};
+
+}  // namespace volane::win32
