@@ -1,0 +1,104 @@
+#include "forms/frmMain.h"
+
+#include <cmath>
+
+#include "modules/mdlApp.h"
+#include "modules/mdlMsg.h"
+
+namespace volane {
+
+namespace {
+// Twips as whole numbers, rounding halves to even as the window's measures are saved.
+std::int32_t WholeTwips(double twips) { return static_cast<std::int32_t>(std::nearbyint(twips)); }
+}  // namespace
+
+void frmMain::PlaceAtRightEdge() {
+    c_.window.SetTop(kTopAtLoad);
+    c_.window.SetLeft(screen_.Width() - c_.window.Width() - kRightGap);
+}
+
+void frmMain::Form_Load() {
+    c_.window.SetTopmost(true);
+    isWinTop = true;
+    c_.m_top.SetChecked(true);
+    c_.window.SetLeft(screen_.Width() - c_.window.Width() - kRightGap);
+    c_.window.SetTop(kTopAtLoad);
+    c_.window.SetHeight(screen_.Height() - kBottomGap);
+    il_w = WholeTwips(c_.window.Width());
+    il_h = WholeTwips(c_.window.Height());
+    c_.window.SetTag(ProcToTag(host_.HookWindow(c_.window.Handle())));
+}
+
+void frmMain::Form_Resize() {
+    c_.tv1.SetWidth(c_.window.ClientWidth());
+    c_.tv1.SetHeight(c_.window.ClientHeight());
+}
+
+void frmMain::Form_Unload() {
+    host_.UnhookWindow(c_.window.Handle(), TagToProc(c_.window.Tag()));
+    host_.UnloadAllForms();
+}
+
+void frmMain::m_top_Click() {
+    const bool pin = !isWinTop;
+    c_.window.SetTopmost(pin);
+    c_.m_top.SetChecked(pin);
+    isWinTop = pin;
+}
+
+void frmMain::m_exp_Click() {
+    if (c_.m_exp.Caption() == kCaptionCollapse) {
+        if (c_.window.WindowState() != DisplayState::Normal)
+            c_.window.SetWindowState(DisplayState::Normal);
+        il_w = WholeTwips(c_.window.Width());
+        il_h = WholeTwips(c_.window.Height());
+        c_.window.SetWidth(kCollapsedWidth);
+        c_.window.SetHeight(kCollapsedHeight);
+        c_.m_exp.SetCaption(std::wstring(kCaptionExpand));
+    } else {
+        c_.m_exp.SetCaption(std::wstring(kCaptionCollapse));
+        c_.window.SetWidth(il_w);
+        c_.window.SetHeight(il_h);
+    }
+}
+
+void frmMain::RestoreWindow() {
+    // Through maximized to normal, so a minimized or maximized window ends normal either way.
+    c_.window.SetWindowState(DisplayState::Maximized);
+    c_.window.SetWindowState(DisplayState::Normal);
+    c_.m_exp.SetCaption(std::wstring(kCaptionCollapse));
+    c_.window.SetWidth(il_w);
+    c_.window.SetHeight(il_h);
+    PlaceAtRightEdge();
+    c_.window.Show();
+    c_.window.SetTopmost(true);
+    c_.m_top.SetChecked(true);
+    isWinTop = true;
+}
+
+void frmMain::m_refresh_Click() {
+    c_.tv1.Clear();
+    LoadDrives(listing_.fs, c_.tv1);
+}
+
+void frmMain::m_exit_Click() { host_.UnloadMain(); }
+
+void frmMain::m_about_Click() { host_.ShowAboutModal(); }
+
+void frmMain::tv1_MouseDown(int /*button*/, int /*shift*/, double x, double y) {
+    NodeHit = c_.tv1.HitTest(x, y);
+}
+
+void frmMain::tv1_MouseUp(int button, int /*shift*/, double x, double y) {
+    if (button == kButtonRight) host_.PopupMainMenu(c_.tv1.Left() + x, c_.tv1.Top() + y);
+}
+
+void frmMain::tv1_DblClick() {
+    if (!NodeHit) return;
+    // A hit with nothing selected (the selection can lag the click) has nothing to open.
+    const std::optional<std::wstring> key = c_.tv1.SelectedKey();
+    if (!key) return;
+    if (c_.tv1.Children(*key) < 1) ExpandPath(*key, listing_);
+}
+
+}  // namespace volane

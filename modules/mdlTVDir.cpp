@@ -1,0 +1,131 @@
+#include "modules/mdlTVDir.h"
+
+#include <vector>
+
+#include "modules/mdlApp.h"
+#include "platform/TextUtil.h"
+
+namespace volane {
+
+std::wstring_view GetFileExt(std::wstring_view name) {
+    const auto dot = name.rfind(L'.');
+    if (dot == std::wstring_view::npos) return {};
+    return name.substr(dot + 1);
+}
+
+bool PassesFilter(std::wstring_view extension, std::wstring_view lowerTypeList) {
+    if (extension.empty()) return false;
+    std::wstring needle = LowerCase(extension);
+    needle += L';';
+    return lowerTypeList.find(needle) != std::wstring_view::npos;
+}
+
+std::wstring_view LastComponent(std::wstring_view path) {
+    const auto slash = path.rfind(L'\\');
+    return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring ReadSetup(std::wstring_view key, IProcess& process, IProfile& profile) {
+    // No separator is added or removed: beside an executable in a drive root the name holds
+    // two backslashes in a row, which the profile reader takes as one.
+    const std::wstring file = process.ExeFolder() + std::wstring(kSetupFile);
+    return TrimBlanks(profile.ReadString(std::wstring(kSetupSection), std::wstring(key), file));
+}
+
+namespace {
+
+// Characters that would split the path into several arguments or be taken by the command
+// interpreter when the editor is a batch file.
+bool NeedsQuotes(std::wstring_view path) {
+    return path.find_first_of(L" \t&()[]{}^=;!'+,~`") != std::wstring_view::npos;
+}
+
+std::wstring ChildKey(std::wstring_view folder, std::wstring_view name) {
+    std::wstring key;
+    key.reserve(folder.size() + 1 + name.size());
+    key += folder;
+    if (key.empty() || key.back() != L'\\') key += L'\\';
+    key += name;
+    return key;
+}
+
+// Collects one folder's listing: sub-folders go into the tree as they come, files that pass the
+// filter wait until every sub-folder is in, so sub-folders always come first.
+class ListingSink final : public IEntrySink {
+public:
+    ListingSink(const std::wstring& path, ListingServices& services)
+        : path_(path), services_(services) {}
+
+    void OnEntry(std::wstring_view name, std::uint32_t attributes) override {
+        Begin();
+        if (attributes & kAttrDirectory) {
+            if (attributes == kHiddenSystemFolder) return;
+            services_.tree.Add(path_, ChildKey(path_, name), name, folderImage_);
+        } else if (PassesFilter(GetFileExt(name), typeList_)) {
+            files_.emplace_back(name);
+        }
+    }
+
+    // Marks the node expanded and reads the type list, once, before the first child.
+    void Begin() {
+        if (begun_) return;
+        begun_ = true;
+        services_.tree.Expand(path_);
+        typeList_ = LowerCase(ReadSetup(kFileTypesKey, services_.process, services_.profile));
+        folderImage_ = GetImageIndex(L"folder");
+        services_.tree.SetRedraw(false);
+    }
+
+    bool Begun() const { return begun_; }
+
+    void Finish() {
+        Begin();
+        for (const std::wstring& name : files_)
+            services_.tree.Add(path_, ChildKey(path_, name), name, GetImageIndex(GetFileExt(name)));
+        services_.tree.SetRedraw(true);
+    }
+
+private:
+    const std::wstring& path_;
+    ListingServices& services_;
+    bool begun_ = false;
+    std::wstring typeList_;
+    int folderImage_ = kImageFallback;
+    std::vector<std::wstring> files_;
+};
+
+}  // namespace
+
+std::wstring BuildEditorCommandLine(std::wstring_view editorCommand, std::wstring_view path) {
+    std::wstring line;
+    line.reserve(editorCommand.size() + path.size() + 3);
+    line += editorCommand;
+    line += L' ';
+    if (NeedsQuotes(path)) {
+        line += L'"';
+        line += path;
+        line += L'"';
+    } else {
+        line += path;
+    }
+    return line;
+}
+
+void ExpandPath(const std::wstring& path, ListingServices& services) {
+    if (!services.fs.FolderExists(path)) {
+        // Anything that is not an existing folder goes to the editor; a failed start is silent.
+        services.process.Start(BuildEditorCommandLine(services.process.CommandLineTail(), path),
+                               kShowMinimized);
+        return;
+    }
+    ListingSink sink(path, services);
+    auto failure = services.fs.Enumerate(path, sink);
+    if (failure && !sink.Begun()) {
+        // The folder exists but cannot be opened: say why and leave the tree as it is.
+        services.ui.MessageBox(*failure, std::wstring(kMessageTitle));
+        return;
+    }
+    sink.Finish();
+}
+
+}  // namespace volane
