@@ -6,10 +6,7 @@
 
 namespace volane {
 
-const std::wstring_view kAboutDescription =
-    L"编写本工具，是为了弥补编辑器自带的文件夹树在选择要编辑的文件时的不足。作者一直没有改进它，"
-    L"而编辑器又是我日常工作中用得最多的工具，于是写了这个小程序，送给编辑器的广大用户们，"
-    L"方便大家日常使用。";
+
 
 namespace {
 
