@@ -10,6 +10,10 @@
 #include <string_view>
 #include <vector>
 
+// <windows.h> maps MessageBox to MessageBoxW; IUi::MessageBox keeps its own name whichever
+// header comes first (platform/win32/Services.h does the same after including it).
+#undef MessageBox
+
 namespace volane {
 
 // A failure that no handler recovers from. The top of every event handler turns it into the

@@ -6,6 +6,9 @@
 #include "platform/Platform.h"
 #include "platform/win32/Handles.h"
 
+// Ui::MessageBox overrides IUi::MessageBox, not the macro of <windows.h>; call MessageBoxW.
+#undef MessageBox
+
 namespace volane::win32 {
 
 // UTF-16 <-> ANSI code page (CP_ACP), the only place text is converted.
@@ -32,6 +35,7 @@ public:
 
 private:
     unique_handle instanceMutex_;  // held for the process's life
+    bool anotherInstance_ = false;  // what the first AnotherInstanceRunning found
 };
 
 class Profile final : public IProfile {

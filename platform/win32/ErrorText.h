@@ -1,0 +1,15 @@
+// The system's own wording of a Win32 error code.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace volane::win32 {
+
+// FormatMessageW's text for the code, without the line break it ends with. Falls back to
+// US English when the user's language has no message table, and to the bare number when the
+// system knows no text at all.
+std::wstring SystemErrorText(DWORD code);
+
+}  // namespace volane::win32

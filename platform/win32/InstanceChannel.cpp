@@ -1,0 +1,26 @@
+#include "platform/win32/Services.h"
+
+namespace volane::win32 {
+
+std::intptr_t InstanceChannel::FindWindowByTitle(const std::string& ansiTitle) {
+    return reinterpret_cast<std::intptr_t>(::FindWindowA(nullptr, ansiTitle.c_str()));
+}
+
+void InstanceChannel::AllowForeground(std::intptr_t window) {
+    // The running instance may then bring itself to the front while it handles the message;
+    // without this the system only flashes its taskbar button.
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &processId);
+    if (processId != 0) ::AllowSetForegroundWindow(processId);
+}
+
+void InstanceChannel::Send(std::intptr_t window, unsigned message, std::uintptr_t wParam) {
+    // The receiver never reads lParam, but the message has always carried the address of a
+    // zero, so it still does. SendMessageA returns only after the receiver handled it, while
+    // the variable is alive.
+    std::int32_t zero = 0;
+    ::SendMessageA(reinterpret_cast<HWND>(window), message, static_cast<WPARAM>(wParam),
+                   reinterpret_cast<LPARAM>(&zero));
+}
+
+}  // namespace volane::win32
