@@ -1,0 +1,178 @@
+#include "platform/win32/AboutWindow.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "forms/FormDesigns.h"
+#include "platform/Twips.h"
+#include "resource.h"
+
+namespace volane::win32 {
+
+namespace {
+
+constexpr std::wstring_view kOk = L"cmdOK";
+constexpr std::wstring_view kSysInfo = L"cmdSysInfo";
+constexpr std::wstring_view kPicture = L"picIcon";
+constexpr std::wstring_view kDisclaimer = L"lblDisclaimer";
+constexpr long kErrCreateControl = 5;
+
+DWORD StyleOf(const ControlDesign& design) {
+    switch (design.kind) {
+        case ControlKind::Button:
+            return WS_TABSTOP | (design.name == kOk ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        case ControlKind::Label:
+            // Labels take no focus; the web-address label reports clicks.
+            return SS_LEFT | (design.name == kDisclaimer ? SS_NOTIFY : 0);
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+AboutWindow::AboutWindow(FormList& forms, HMODULE resources, AboutServices& services)
+    : Form(forms, AboutDesign(), resources), services_(services) {}
+
+AboutWindow::~AboutWindow() {
+    DestroyWindowNow();
+}
+
+HWND AboutWindow::CreateControl(const ControlDesign& design, UINT id) {
+    const int dpi = static_cast<int>(Dpi());
+    const wchar_t* windowClass = design.kind == ControlKind::Button ? WC_BUTTONW : WC_STATICW;
+    const std::wstring text(design.text);
+    HWND window = ::CreateWindowExW(
+        0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | StyleOf(design),
+        TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi),
+        TwipsToPixels(design.width, dpi), TwipsToPixels(design.height, dpi), Window(),
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    if (!window) throw AppError(kErrCreateControl, L"无法创建控件 " + std::wstring(design.name));
+    return window;
+}
+
+void AboutWindow::CreateControls() {
+    controls_.clear();
+    UINT nextId = kFirstControlId;
+    for (const ControlDesign& design : AboutDesign().controls) {
+        if (design.kind == ControlKind::Line) continue;  // drawn by OnPaint
+        // cmdOK carries IDOK: Enter (no other default) and Escape (IDCANCEL) both reach it.
+        const UINT id = design.name == kOk ? IDOK : nextId++;
+        HWND window = nullptr;
+        if (design.kind == ControlKind::PictureBox) {
+            picIcon_ = std::make_unique<PictureBox>(Window(), design, id);
+            picIcon_->SetPicture(LoadBitmapResource(Resources(), MAKEINTRESOURCEW(IDB_ABOUT)));
+            window = picIcon_->Window();
+        } else {
+            window = CreateControl(design, id);
+        }
+        controls_.push_back({&design, window, id});
+    }
+    lblTitle_.emplace(ControlWindow(L"lblTitle"));
+    lblVersion_.emplace(ControlWindow(L"lblVersion"));
+    logic_.emplace(AboutControls{*this, *lblTitle_, *lblVersion_}, static_cast<IAboutHost&>(*this),
+                   services_);
+    ApplyTabOrder();
+}
+
+void AboutWindow::ApplyTabOrder() {
+    // Tab and the access keys follow the z-order: stack the controls by tab index, 0 on top.
+    std::vector<Control> byTab = controls_;
+    std::stable_sort(byTab.begin(), byTab.end(), [](const Control& a, const Control& b) {
+        return a.design->tabIndex < b.design->tabIndex;
+    });
+    HWND above = HWND_TOP;
+    for (const Control& control : byTab) {
+        ::SetWindowPos(control.window, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        above = control.window;
+    }
+}
+
+void AboutWindow::LayoutControls(UINT dpi) {
+    const int d = static_cast<int>(dpi);
+    for (const Control& control : controls_) {
+        const ControlDesign& design = *control.design;
+        ::SetWindowPos(control.window, nullptr, TwipsToPixels(design.left, d),
+                       TwipsToPixels(design.top, d), TwipsToPixels(design.width, d),
+                       TwipsToPixels(design.height, d),
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
+    if (Window()) ::InvalidateRect(Window(), nullptr, TRUE);
+}
+
+HWND AboutWindow::ControlWindow(std::wstring_view name) const {
+    for (const Control& control : controls_) {
+        if (control.design->name == name) return control.window;
+    }
+    return nullptr;
+}
+
+std::wstring_view AboutWindow::NameOfId(UINT id) const {
+    for (const Control& control : controls_) {
+        if (control.id == id) return control.design->name;
+    }
+    return {};
+}
+
+void AboutWindow::OnLoad() {
+    logic_->Form_Load();
+}
+
+void AboutWindow::OnShowModal() {
+    ::SetFocus(ControlWindow(kOk));
+}
+
+void AboutWindow::OnCommand(UINT id, UINT code, HWND /*control*/) {
+    if (id == IDCANCEL) {
+        logic_->cmdOK_Click();
+        return;
+    }
+    if (code != BN_CLICKED) return;  // STN_CLICKED has the same value
+    const std::wstring_view name = NameOfId(id);
+    if (name == kOk) {
+        logic_->cmdOK_Click();
+    } else if (name == kSysInfo) {
+        logic_->cmdSysInfo_Click();
+    } else if (name == kPicture) {
+        logic_->picIcon_Click();
+    } else if (name == kDisclaimer) {
+        logic_->lblDisclaimer_Click();
+    }
+}
+
+void AboutWindow::OnPaint(HDC dc) {
+    // Line1: a grey line and a white one below it, an etched rule above the buttons.
+    const int dpi = static_cast<int>(Dpi());
+    for (const ControlDesign& design : AboutDesign().controls) {
+        if (design.kind != ControlKind::Line) continue;
+        const int y = TwipsToPixels(design.top, dpi);
+        const int thickness = std::max(1, ::MulDiv(design.lineWidthPixels, dpi, kDefaultDpi));
+        const RECT line{TwipsToPixels(design.left, dpi), y, TwipsToPixels(design.width, dpi),
+                        y + thickness};
+        HBRUSH brush = ::CreateSolidBrush(RGB(design.color.r, design.color.g, design.color.b));
+        ::FillRect(dc, &line, brush);
+        ::DeleteObject(brush);
+    }
+}
+
+std::optional<LRESULT> AboutWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case DM_GETDEFID:
+            return MAKELRESULT(IDOK, DC_HASDEFID);
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = ::GetFocus();
+                if (focus && ::IsChild(Window(), focus)) lastFocus_ = focus;
+                return std::nullopt;
+            }
+            // Give the focus back to the control that had it, as a dialog does.
+            ::DefWindowProcW(Window(), msg, wParam, lParam);
+            ::SetFocus(lastFocus_ && ::IsWindow(lastFocus_) ? lastFocus_ : ControlWindow(kOk));
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace volane::win32

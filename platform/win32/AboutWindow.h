@@ -1,0 +1,59 @@
+// frmAbout's window: the fixed dialog with the About picture, the labels, the two buttons and
+// the etched rule, placed at its designed spot on the screen. Routes clicks to frmAbout.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "forms/frmAbout.h"
+#include "platform/win32/Form.h"
+#include "platform/win32/PictureBox.h"
+#include "platform/win32/WindowText.h"
+
+namespace volane::win32 {
+
+class AboutWindow final : public Form, private IAboutHost {
+  public:
+    static constexpr UINT kFirstControlId = 1000;
+
+    AboutWindow(FormList& forms, HMODULE resources, AboutServices& services);
+    ~AboutWindow() override;
+
+    frmAbout& Logic() { return *logic_; }
+    // The window of a designed control by name (null for the lines and unknown names).
+    HWND ControlWindow(std::wstring_view name) const;
+
+  protected:
+    void CreateControls() override;
+    void LayoutControls(UINT dpi) override;
+    void OnLoad() override;
+    void OnShowModal() override;
+    void OnCommand(UINT id, UINT code, HWND control) override;
+    void OnPaint(HDC dc) override;
+    std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    struct Control {
+        const ControlDesign* design;
+        HWND window;
+        UINT id;
+    };
+
+    void UnloadAbout() override { Unload(); }
+    HWND CreateControl(const ControlDesign& design, UINT id);
+    void ApplyTabOrder();
+    std::wstring_view NameOfId(UINT id) const;
+
+    AboutServices& services_;
+    std::vector<Control> controls_;
+    std::unique_ptr<PictureBox> picIcon_;
+    std::optional<WindowText> lblTitle_;
+    std::optional<WindowText> lblVersion_;
+    std::optional<frmAbout> logic_;
+    HWND lastFocus_ = nullptr;
+};
+
+}  // namespace volane::win32

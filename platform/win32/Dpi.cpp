@@ -1,0 +1,95 @@
+#include "platform/win32/Dpi.h"
+
+namespace volane::win32 {
+
+namespace {
+
+// The address of an export of user32, or null on systems that lack it.
+template <typename Fn>
+Fn User32Export(const char* name) {
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    if (!user32) return nullptr;
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, name)));
+}
+
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetDpiForSystemFn = UINT(WINAPI*)();
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+using SetProcessDpiAwarenessContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+
+UINT ScreenDpi(HWND window) {
+    HDC dc = ::GetDC(window);
+    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
+    ::ReleaseDC(window, dc);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+}  // namespace
+
+UINT DpiOf(HWND window) {
+    static const auto getDpiForWindow = User32Export<GetDpiForWindowFn>("GetDpiForWindow");
+    if (getDpiForWindow && window) {
+        if (UINT dpi = getDpiForWindow(window)) return dpi;
+    }
+    return ScreenDpi(window);
+}
+
+UINT SystemDpi() {
+    static const auto getDpiForSystem = User32Export<GetDpiForSystemFn>("GetDpiForSystem");
+    if (getDpiForSystem) {
+        if (UINT dpi = getDpiForSystem()) return dpi;
+    }
+    return ScreenDpi(nullptr);
+}
+
+int MetricForDpi(int index, UINT dpi) {
+    static const auto forDpi = User32Export<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+    return forDpi ? forDpi(index, dpi) : ::GetSystemMetrics(index);
+}
+
+RECT OuterRectForClient(RECT client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi) {
+    static const auto adjustForDpi =
+        User32Export<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+    if (adjustForDpi) {
+        adjustForDpi(&client, style, hasMenu, exStyle, dpi);
+    } else {
+        ::AdjustWindowRectEx(&client, style, hasMenu, exStyle);
+    }
+    return client;
+}
+
+unique_hfont MessageFontForDpi(UINT dpi) {
+    static const auto infoForDpi =
+        User32Export<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    bool read =
+        infoForDpi && infoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
+    if (!read) {
+        read = ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+        // The unscaled call answers at the system DPI.
+        if (read)
+            metrics.lfMessageFont.lfHeight =
+                ::MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
+                         static_cast<int>(SystemDpi()));
+    }
+    if (!read) return {};
+    return unique_hfont(::CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+void EnableDpiAwareness() {
+    const auto setContext =
+        User32Export<SetProcessDpiAwarenessContextFn>("SetProcessDpiAwarenessContext");
+    if (setContext) {
+        // Fails with "access denied" when the manifest already chose an awareness: keep it.
+        if (setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) return;
+        if (::GetLastError() == ERROR_ACCESS_DENIED) return;
+        // Windows 10 before 1703 knows the first per-monitor awareness only.
+        if (setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) return;
+    }
+    ::SetProcessDPIAware();
+}
+
+}  // namespace volane::win32

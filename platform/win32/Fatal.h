@@ -1,0 +1,35 @@
+// The end of every failure that no handler recovers from: a modal box with the failure's number
+// and description, titled with the application title, then the process ends. Window procedures
+// and the entry point run their work through Guarded so that no exception crosses them.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+#include <utility>
+
+#include "platform/Platform.h"
+
+namespace volane::win32 {
+
+inline constexpr UINT kFatalExitCode = 1;
+
+// The box's text for a failure: its number and its description.
+std::wstring FatalText(long number, const std::wstring& description);
+// Number and description of whatever was thrown (AppError, std::exception, anything else).
+std::pair<long, std::wstring> DescribeFailure(std::exception_ptr failure);
+
+[[noreturn]] void FatalExit(std::exception_ptr failure);
+
+// Runs work; any exception ends the process through the fatal box.
+template <typename Work>
+auto Guarded(Work&& work) noexcept -> decltype(work()) {
+    try {
+        return work();
+    } catch (...) {
+        FatalExit(std::current_exception());
+    }
+}
+
+}  // namespace volane::win32

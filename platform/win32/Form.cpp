@@ -1,0 +1,443 @@
+#include "platform/win32/Form.h"
+
+#include <algorithm>
+
+#include "platform/Twips.h"
+#include "platform/win32/Dpi.h"
+#include "platform/win32/Fatal.h"
+#include "platform/win32/WindowText.h"
+#include "resource.h"
+
+namespace volane::win32 {
+
+namespace {
+
+// The form object is kept in the window class's extra bytes: the user-data slot belongs to the
+// single-instance hook of the main window, and a window property costs a server round trip
+// per message under Wine.
+constexpr int kFormSlot = 0;
+
+constexpr long kErrCreateWindow = 5;
+constexpr long kErrInvalidPropertyValue = 380;
+
+struct Styles {
+    DWORD style;
+    DWORD exStyle;
+};
+
+Styles StylesFor(FrameStyle frame) {
+    switch (frame) {
+        case FrameStyle::FixedDialog:
+            return {WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                    WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE};
+        case FrameStyle::Sizable:
+            return {WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE};
+        case FrameStyle::Hidden:
+            break;
+    }
+    return {WS_OVERLAPPEDWINDOW, WS_EX_WINDOWEDGE};
+}
+
+std::wstring ClassNameOf(const FormDesign& design) {
+    return L"Volane." + std::wstring(design.name);
+}
+
+void RegisterFormClass(const std::wstring& name, WNDPROC procedure) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (::GetClassInfoExW(instance, name.c_str(), &existing)) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = procedure;
+    wc.cbWndExtra = sizeof(LONG_PTR);
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = name.c_str();
+    ::RegisterClassExW(&wc);
+}
+
+unique_hicon LoadWindowIcon(HMODULE module, int metricX, int metricY, UINT dpi) {
+    return unique_hicon(static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_WINDOW),
+                                                        IMAGE_ICON, MetricForDpi(metricX, dpi),
+                                                        MetricForDpi(metricY, dpi), 0)));
+}
+
+// Only for windows of the form classes, whose procedure is Form::Procedure.
+Form* FormOf(HWND window) {
+    return reinterpret_cast<Form*>(::GetWindowLongPtrW(window, kFormSlot));
+}
+
+void CheckSize(double twips) {
+    if (twips < 0) throw AppError(kErrInvalidPropertyValue, L"无效属性值");
+}
+
+}  // namespace
+
+// ---- FormList ----
+
+void FormList::Add(Form& form) {
+    if (!Contains(form)) forms_.push_back(&form);
+}
+
+void FormList::Remove(const Form& form) {
+    std::erase(forms_, &form);
+}
+
+bool FormList::Contains(const Form& form) const {
+    return std::find(forms_.begin(), forms_.end(), &form) != forms_.end();
+}
+
+void FormList::UnloadAll() {
+    // Unload handlers may unload other forms: walk a copy and skip those already gone.
+    for (Form* form : Loaded()) {
+        if (Contains(*form)) form->Unload();
+    }
+}
+
+int FormList::RunMessageLoop() {
+    MSG msg{};
+    while (!Empty()) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(msg.wParam);
+        if (got == -1) break;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+// ---- Form ----
+
+Form::Form(FormList& forms, const FormDesign& design, HMODULE resources)
+    : forms_(forms), design_(design), resources_(resources) {}
+
+Form::~Form() {
+    DestroyWindowNow();
+}
+
+void Form::Load() {
+    if (loaded_) return;
+    const std::wstring className = ClassNameOf(design_);
+    RegisterFormClass(className, &Form::Procedure);
+    unique_hmenu menu = BuildMenu();
+    const Styles styles = StylesFor(design_.frame);
+    // A first guess at the system DPI; ApplyDesignedPlacement measures again with the window's.
+    const UINT dpi = SystemDpi();
+    const RECT client{0, 0, TwipsToPixels(design_.clientWidth, static_cast<int>(dpi)),
+                      TwipsToPixels(design_.clientHeight, static_cast<int>(dpi))};
+    const RECT outer =
+        OuterRectForClient(client, styles.style, styles.exStyle, menu != nullptr, dpi);
+    const std::wstring caption(design_.caption);
+    HWND window = ::CreateWindowExW(styles.exStyle, className.c_str(), caption.c_str(),
+                                    styles.style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                    outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                                    menu.get(), ::GetModuleHandleW(nullptr), this);
+    if (!window) {
+        throw AppError(kErrCreateWindow, L"无法创建窗体 " + std::wstring(design_.name) +
+                                             L"，错误 " + std::to_wstring(::GetLastError()));
+    }
+    menu.release();  // the window destroys its menu bar
+    ApplyDpi(Dpi());
+    ApplyDesignedPlacement();
+    loaded_ = true;
+    forms_.Add(*this);
+    OnLoad();
+}
+
+void Form::Unload() {
+    if (!loaded_ || unloading_) return;
+    unloading_ = true;
+    OnUnload();
+    // Give the input back before the window goes, so activation returns to the main window.
+    EnableOthers();
+    loaded_ = false;
+    forms_.Remove(*this);
+    if (hwnd_) ::DestroyWindow(hwnd_);
+    unloading_ = false;
+}
+
+void Form::ShowModal() {
+    if (!loaded_) Load();
+    modal_ = true;
+    for (Form* other : forms_.Loaded()) {
+        HWND window = other->Window();
+        if (other != this && window && ::IsWindowEnabled(window)) {
+            ::EnableWindow(window, FALSE);
+            disabledByModal_.push_back(window);
+        }
+    }
+    Show();
+    OnShowModal();
+    MSG msg{};
+    while (loaded_) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            // Leave the WM_QUIT for the outer loop.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got == -1) break;
+        if (hwnd_ && ::IsDialogMessageW(hwnd_, &msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    EnableOthers();
+}
+
+void Form::EnableOthers() {
+    for (HWND window : disabledByModal_) {
+        if (::IsWindow(window)) ::EnableWindow(window, TRUE);
+    }
+    disabledByModal_.clear();
+    modal_ = false;
+}
+
+void Form::DestroyWindowNow() {
+    if (!hwnd_) return;
+    HWND window = hwnd_;
+    EnableOthers();
+    Detach();
+    ::DestroyWindow(window);
+}
+
+void Form::Attach(HWND window) {
+    hwnd_ = window;
+    ::SetWindowLongPtrW(window, kFormSlot, reinterpret_cast<LONG_PTR>(this));
+}
+
+void Form::Detach() {
+    if (!hwnd_) return;
+    ::SetWindowLongPtrW(hwnd_, kFormSlot, 0);
+    hwnd_ = nullptr;
+    controlsCreated_ = false;
+    if (loaded_) {
+        // Destroyed from outside: the form is unloaded all the same.
+        loaded_ = false;
+        forms_.Remove(*this);
+    }
+    EnableOthers();
+}
+
+UINT Form::Dpi() const {
+    return hwnd_ ? DpiOf(hwnd_) : SystemDpi();
+}
+
+int Form::ToPixels(double twips) const {
+    return TwipsToPixels(twips, static_cast<int>(Dpi()));
+}
+
+double Form::ToTwips(int pixels) const {
+    return PixelsToTwips(pixels, static_cast<int>(Dpi()));
+}
+
+void Form::ApplyDpi(UINT dpi) {
+    font_ = MessageFontForDpi(dpi);
+    for (HWND child = ::GetWindow(hwnd_, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    }
+    LayoutControls(dpi);
+    if (design_.windowIcon && resources_) {
+        // Set the new icons before the old ones are destroyed.
+        unique_hicon big = LoadWindowIcon(resources_, SM_CXICON, SM_CYICON, dpi);
+        unique_hicon small = LoadWindowIcon(resources_, SM_CXSMICON, SM_CYSMICON, dpi);
+        ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+        ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+        bigIcon_ = std::move(big);
+        smallIcon_ = std::move(small);
+    }
+}
+
+void Form::ApplyDesignedPlacement() {
+    const int width = ToPixels(design_.clientWidth);
+    const int height = ToPixels(design_.clientHeight);
+    RECT client{0, 0, width, height};
+    const bool placed = design_.clientLeft.has_value() && design_.clientTop.has_value();
+    if (placed) {
+        ::OffsetRect(&client, ToPixels(*design_.clientLeft), ToPixels(*design_.clientTop));
+    }
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
+    const RECT outer =
+        OuterRectForClient(client, style, exStyle, ::GetMenu(hwnd_) != nullptr, Dpi());
+    Reposition(outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+               placed ? 0 : SWP_NOMOVE);
+    // The estimate misses a menu bar that wraps and whatever frame the theme adds: measure the
+    // client area that came out and correct by the difference.
+    RECT got{};
+    ::GetClientRect(hwnd_, &got);
+    const RECT now = WindowRectPixels();
+    if (got.right != width || got.bottom != height) {
+        Reposition(0, 0, now.right - now.left + width - got.right,
+                   now.bottom - now.top + height - got.bottom, SWP_NOMOVE);
+    }
+    if (placed) {
+        POINT origin{0, 0};
+        ::ClientToScreen(hwnd_, &origin);
+        if (origin.x != client.left || origin.y != client.top) {
+            const RECT at = WindowRectPixels();
+            Reposition(at.left + client.left - origin.x, at.top + client.top - origin.y, 0, 0,
+                       SWP_NOSIZE);
+        }
+    }
+}
+
+RECT Form::WindowRectPixels() const {
+    RECT rect{};
+    ::GetWindowRect(hwnd_, &rect);
+    return rect;
+}
+
+void Form::Reposition(int x, int y, int width, int height, UINT flags) {
+    ::SetWindowPos(hwnd_, nullptr, x, y, width, height,
+                   flags | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+double Form::Left() const {
+    return ToTwips(WindowRectPixels().left);
+}
+double Form::Top() const {
+    return ToTwips(WindowRectPixels().top);
+}
+
+double Form::Width() const {
+    const RECT rect = WindowRectPixels();
+    return ToTwips(rect.right - rect.left);
+}
+
+double Form::Height() const {
+    const RECT rect = WindowRectPixels();
+    return ToTwips(rect.bottom - rect.top);
+}
+
+void Form::SetLeft(double twips) {
+    Reposition(ToPixels(twips), WindowRectPixels().top, 0, 0, SWP_NOSIZE);
+}
+
+void Form::SetTop(double twips) {
+    Reposition(WindowRectPixels().left, ToPixels(twips), 0, 0, SWP_NOSIZE);
+}
+
+void Form::SetWidth(double twips) {
+    CheckSize(twips);
+    const RECT rect = WindowRectPixels();
+    Reposition(0, 0, ToPixels(twips), rect.bottom - rect.top, SWP_NOMOVE);
+}
+
+void Form::SetHeight(double twips) {
+    CheckSize(twips);
+    const RECT rect = WindowRectPixels();
+    Reposition(0, 0, rect.right - rect.left, ToPixels(twips), SWP_NOMOVE);
+}
+
+double Form::ClientWidth() const {
+    RECT rect{};
+    ::GetClientRect(hwnd_, &rect);
+    return ToTwips(rect.right);
+}
+
+double Form::ClientHeight() const {
+    RECT rect{};
+    ::GetClientRect(hwnd_, &rect);
+    return ToTwips(rect.bottom);
+}
+
+DisplayState Form::WindowState() const {
+    if (::IsIconic(hwnd_)) return DisplayState::Minimized;
+    if (::IsZoomed(hwnd_)) return DisplayState::Maximized;
+    return DisplayState::Normal;
+}
+
+void Form::SetWindowState(DisplayState state) {
+    switch (state) {
+        case DisplayState::Minimized:
+            ::ShowWindow(hwnd_, SW_MINIMIZE);
+            break;
+        case DisplayState::Maximized:
+            ::ShowWindow(hwnd_, SW_MAXIMIZE);
+            break;
+        case DisplayState::Normal:
+            // A window minimized from maximized restores to maximized first.
+            if (::IsIconic(hwnd_)) ::ShowWindow(hwnd_, SW_RESTORE);
+            if (::IsZoomed(hwnd_)) ::ShowWindow(hwnd_, SW_RESTORE);
+            break;
+    }
+}
+
+std::wstring Form::Caption() const {
+    return TextOf(hwnd_);
+}
+
+void Form::SetCaption(const std::wstring& caption) {
+    ::SetWindowTextW(hwnd_, caption.c_str());
+}
+
+void Form::Show() {
+    ::ShowWindow(hwnd_, SW_SHOW);
+}
+
+void Form::SetTopmost(bool topmost) {
+    ::SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE);
+}
+
+LRESULT CALLBACK Form::Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return Guarded([&]() -> LRESULT {
+        if (msg == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            static_cast<Form*>(create->lpCreateParams)->Attach(window);
+        }
+        Form* form = FormOf(window);
+        if (!form) return ::DefWindowProcW(window, msg, wParam, lParam);
+        return form->HandleMessage(msg, wParam, lParam);
+    });
+}
+
+LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (std::optional<LRESULT> handled = OnMessage(msg, wParam, lParam)) return *handled;
+    switch (msg) {
+        case WM_CREATE:
+            CreateControls();
+            controlsCreated_ = true;
+            return 0;
+        case WM_SIZE:
+            if (controlsCreated_) OnResize();
+            return 0;
+        case WM_CLOSE:
+            Unload();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_NOTIFY:
+            if (std::optional<LRESULT> result = OnNotify(*reinterpret_cast<NMHDR*>(lParam)))
+                return *result;
+            break;
+        case WM_PAINT: {
+            PAINTSTRUCT paint{};
+            HDC dc = ::BeginPaint(hwnd_, &paint);
+            OnPaint(dc);
+            ::EndPaint(hwnd_, &paint);
+            return 0;
+        }
+        case WM_DPICHANGED: {
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            ApplyDpi(HIWORD(wParam));
+            Reposition(suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, 0);
+            return 0;
+        }
+        case WM_NCDESTROY: {
+            HWND window = hwnd_;
+            Detach();
+            return ::DefWindowProcW(window, msg, wParam, lParam);
+        }
+        default:
+            break;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+}  // namespace volane::win32

@@ -1,0 +1,133 @@
+// The form runtime: a top-level window built from its designed state (FormDesigns), with
+// measures in twips, the list of loaded forms, modal showing and the message loop.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "forms/FormDesigns.h"
+#include "platform/Platform.h"
+#include "platform/win32/Handles.h"
+
+namespace volane::win32 {
+
+class Form;
+
+// Every loaded form, in the order of loading. Loading adds a form, unloading removes it; the
+// message loop runs while the list holds a form.
+class FormList {
+  public:
+    void Add(Form& form);
+    void Remove(const Form& form);
+    bool Contains(const Form& form) const;
+    bool Empty() const { return forms_.empty(); }
+    std::size_t Size() const { return forms_.size(); }
+    std::vector<Form*> Loaded() const { return forms_; }
+    // Unloads every loaded form, one after another.
+    void UnloadAll();
+    // Handles messages until no form is loaded; a WM_QUIT ends it early. Returns the exit code.
+    int RunMessageLoop();
+
+  private:
+    std::vector<Form*> forms_;
+};
+
+class Form : public IWindow {
+  public:
+    // resources: the module that holds the window icon (the executable; tests pass Volane.exe).
+    Form(FormList& forms, const FormDesign& design, HMODULE resources);
+    ~Form() override;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Creates the window and its controls in the designed state, adds the form to the list and
+    // runs the load handler. The window stays hidden.
+    void Load();
+    // Runs the unload handler (once, however often Unload is reached), destroys the window and
+    // removes the form from the list.
+    void Unload();
+    bool IsLoaded() const { return loaded_; }
+    // Shows the form with the other forms disabled; returns when the form is unloaded.
+    void ShowModal();
+    bool IsModal() const { return modal_; }
+
+    HWND Window() const { return hwnd_; }
+    const FormDesign& Design() const { return design_; }
+    UINT Dpi() const;
+    int ToPixels(double twips) const;
+    double ToTwips(int pixels) const;
+
+    // IWindow
+    std::intptr_t Handle() const override { return reinterpret_cast<std::intptr_t>(hwnd_); }
+    double Left() const override;
+    double Top() const override;
+    double Width() const override;
+    double Height() const override;
+    void SetLeft(double twips) override;
+    void SetTop(double twips) override;
+    void SetWidth(double twips) override;
+    void SetHeight(double twips) override;
+    double ClientWidth() const override;
+    double ClientHeight() const override;
+    DisplayState WindowState() const override;
+    void SetWindowState(DisplayState state) override;
+    std::wstring Caption() const override;
+    void SetCaption(const std::wstring& caption) override;
+    std::wstring Tag() const override { return tag_; }
+    void SetTag(std::wstring text) override { tag_ = std::move(text); }
+    void Show() override;
+    void SetTopmost(bool topmost) override;
+
+  protected:
+    // The menu bar, created before the window (the window then owns it).
+    virtual unique_hmenu BuildMenu() { return {}; }
+    // Creates the controls while the window is being created (WM_CREATE).
+    virtual void CreateControls() {}
+    // Places the controls for a DPI: at creation and whenever the window's DPI changes.
+    virtual void LayoutControls(UINT /*dpi*/) {}
+    virtual void OnLoad() {}
+    virtual void OnResize() {}
+    virtual void OnUnload() {}
+    virtual void OnShowModal() {}
+    virtual void OnCommand(UINT /*id*/, UINT /*code*/, HWND /*control*/) {}
+    virtual std::optional<LRESULT> OnNotify(const NMHDR& /*header*/) { return std::nullopt; }
+    virtual void OnPaint(HDC /*dc*/) {}
+    // Any other message, before the form's own handling; nullopt passes it on.
+    virtual std::optional<LRESULT> OnMessage(UINT /*msg*/, WPARAM, LPARAM) { return std::nullopt; }
+
+    // Destroys the window without running handlers. Derived destructors call it first, so no
+    // message reaches a half-destroyed form.
+    void DestroyWindowNow();
+    HFONT Font() const { return font_.get(); }
+    HMODULE Resources() const { return resources_; }
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void Attach(HWND window);
+    void Detach();
+    void ApplyDesignedPlacement();
+    void ApplyDpi(UINT dpi);
+    void EnableOthers();
+    RECT WindowRectPixels() const;
+    void Reposition(int x, int y, int width, int height, UINT flags);
+
+    FormList& forms_;
+    const FormDesign& design_;
+    HMODULE resources_;
+    HWND hwnd_ = nullptr;
+    std::wstring tag_;
+    bool loaded_ = false;
+    bool unloading_ = false;
+    bool controlsCreated_ = false;
+    bool modal_ = false;
+    std::vector<HWND> disabledByModal_;
+    unique_hicon bigIcon_;
+    unique_hicon smallIcon_;
+    unique_hfont font_;
+};
+
+}  // namespace volane::win32

@@ -1,0 +1,157 @@
+#include "platform/win32/MainWindow.h"
+
+#include "forms/FormDesigns.h"
+#include "modules/mdlMsg.h"
+#include "platform/win32/AboutWindow.h"
+
+namespace volane::win32 {
+
+double ScreenOf::Width() const {
+    return form_.ToTwips(::GetSystemMetrics(SM_CXSCREEN));
+}
+double ScreenOf::Height() const {
+    return form_.ToTwips(::GetSystemMetrics(SM_CYSCREEN));
+}
+
+MainWindow::MainWindow(FormList& forms, HMODULE resources, MainServices& services)
+    : Form(forms, MainDesign(), resources), forms_(forms), services_(services) {}
+
+MainWindow::~MainWindow() {
+    DestroyWindowNow();
+}
+
+unique_hmenu MainWindow::BuildMenu() {
+    menu_.emplace(MainDesign().menus, kFirstCommandId);
+    return menu_->TakeBar();
+}
+
+void MainWindow::CreateControls() {
+    tv1_ = std::make_unique<TreeView>(Window(), MainDesign().controls[0], kTreeId,
+                                      static_cast<ITreeMouse&>(*this));
+    m_top_.emplace(Window(), menu_->Bar(), menu_->IdOf(kMenuTop));
+    m_exp_.emplace(Window(), menu_->Bar(), menu_->IdOf(kMenuExp));
+    listing_.emplace(
+        ListingServices{services_.fs, services_.process, services_.profile, services_.ui, *tv1_});
+    logic_.emplace(MainControls{*this, *tv1_, *m_top_, *m_exp_}, *this, screen_, *listing_);
+}
+
+void MainWindow::OnLoad() {
+    logic_->Form_Load();
+    SetRestoreTarget(Window(), this);
+}
+
+void MainWindow::OnResize() {
+    if (logic_) logic_->Form_Resize();
+}
+
+void MainWindow::OnUnload() {
+    SetRestoreTarget(Window(), nullptr);
+    logic_->Form_Unload();
+}
+
+void MainWindow::UnloadAllForms() {
+    forms_.UnloadAll();
+}
+
+std::intptr_t MainWindow::HookWindow(std::intptr_t window) {
+    return volane::HookWindow(window);
+}
+
+void MainWindow::UnhookWindow(std::intptr_t window, std::intptr_t previousProc) {
+    volane::UnhookWindow(window, previousProc);
+}
+
+void MainWindow::PopupMainMenu(double x, double y) {
+    POINT at{ToPixels(x), ToPixels(y)};
+    ::ClientToScreen(Window(), &at);
+    HWND window = Window();
+    // Without the foreground the menu would not close on a click elsewhere.
+    ::SetForegroundWindow(window);
+    const auto command = static_cast<UINT>(::TrackPopupMenuEx(
+        menu_->Submenu(kMenuMain), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
+        at.x, at.y, window, nullptr));
+    ::PostMessageW(window, WM_NULL, 0, 0);
+    // The chosen command runs before the popup call returns, as from the menu bar.
+    if (command != 0) RunCommand(command);
+}
+
+void MainWindow::ShowAboutModal() {
+    AboutWindow about(forms_, Resources(), services_.about);
+    about.Load();
+    // A pinned main window would otherwise cover the box wherever the two overlap.
+    if (logic_->isWinTop) about.SetTopmost(true);
+    aboutBox_ = &about;
+    about.ShowModal();
+    aboutBox_ = nullptr;
+}
+
+void MainWindow::Restore() {
+    logic_->RestoreWindow();
+    // The restored main window is pinned on top; an open About box stays usable in front of it.
+    if (aboutBox_ && aboutBox_->IsLoaded()) {
+        aboutBox_->SetTopmost(true);
+        ::SetForegroundWindow(aboutBox_->Window());
+    }
+}
+
+void MainWindow::RunCommand(UINT id) {
+    const std::wstring_view name = menu_->NameOf(id);
+    if (name == kMenuRefresh) {
+        logic_->m_refresh_Click();
+    } else if (name == kMenuTop) {
+        logic_->m_top_Click();
+    } else if (name == kMenuExit) {
+        logic_->m_exit_Click();
+    } else if (name == kMenuAbout) {
+        logic_->m_about_Click();
+    } else if (name == kMenuExp) {
+        logic_->m_exp_Click();
+    }
+}
+
+void MainWindow::OnCommand(UINT id, UINT /*code*/, HWND control) {
+    if (!control) RunCommand(id);
+}
+
+LRESULT MainWindow::OnTreeDoubleClick() {
+    const std::optional<std::wstring> selected = tv1_->SelectedKey();
+    const bool hadChildren = selected && tv1_->Children(*selected) > 0;
+    logic_->tv1_DblClick();
+    // A node that had children keeps the control's own opening and closing. One that was just
+    // listed is already expanded by the listing; the default toggle would close it again.
+    return hadChildren ? 0 : 1;
+}
+
+std::optional<LRESULT> MainWindow::OnNotify(const NMHDR& header) {
+    if (!tv1_ || header.hwndFrom != tv1_->Window()) return std::nullopt;
+    switch (header.code) {
+        case NM_RCLICK:
+            tv1_->OnRightClickNotify();
+            return 1;  // handled: no WM_CONTEXTMENU
+        case NM_DBLCLK:
+            return OnTreeDoubleClick();
+        default:
+            return std::nullopt;
+    }
+}
+
+void MainWindow::TreeMouseDown(int button, int shift, double x, double y) {
+    logic_->tv1_MouseDown(button, shift, x, y);
+}
+
+void MainWindow::TreeMouseUp(int button, int shift, double x, double y) {
+    pendingUps_.push_back({button, shift, x, y});
+    ::PostMessageW(Window(), kTreeMouseUpMessage, 0, 0);
+}
+
+std::optional<LRESULT> MainWindow::OnMessage(UINT msg, WPARAM, LPARAM) {
+    if (msg != kTreeMouseUpMessage) return std::nullopt;
+    if (!pendingUps_.empty() && logic_) {
+        const MouseUp up = pendingUps_.front();
+        pendingUps_.pop_front();
+        logic_->tv1_MouseUp(up.button, up.shift, up.x, up.y);
+    }
+    return 0;
+}
+
+}  // namespace volane::win32

@@ -1,0 +1,83 @@
+// The tree view tv1 as ITree: nodes are kept in a TreeIndex, so key lookups, the duplicate test
+// and the selected node's key cost O(1); each item's lParam points at its index node.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "forms/FormDesigns.h"
+#include "platform/Platform.h"
+#include "platform/TreeIndex.h"
+
+namespace volane::win32 {
+
+// Receives the tree's mouse events: button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl,
+// 4 Alt; x and y in twips from the control's top-left corner, border included, so that the
+// control's place plus x and y is the point in its parent. HitTest takes the same coordinates.
+class ITreeMouse {
+  public:
+    virtual ~ITreeMouse() = default;
+    virtual void TreeMouseDown(int button, int shift, double x, double y) = 0;
+    virtual void TreeMouseUp(int button, int shift, double x, double y) = 0;
+};
+
+// How a child is appended below its parent. Windows' tree view walks the siblings for
+// TVI_LAST and takes an explicit predecessor at once; Wine's keeps TVI_LAST cheap but checks an
+// explicit predecessor by searching every item. Either way the child lands last.
+enum class AppendMode { AfterLastChild, Last };
+AppendMode FastestAppend();
+
+class TreeView final : public ITree {
+  public:
+    // Creates the control as a child of parent, at its designed place.
+    TreeView(HWND parent, const ControlDesign& design, UINT id, ITreeMouse& mouse,
+             AppendMode append = FastestAppend());
+    ~TreeView() override;
+    TreeView(const TreeView&) = delete;
+    TreeView& operator=(const TreeView&) = delete;
+
+    HWND Window() const { return hwnd_; }
+    // The parent received NM_RCLICK from this tree: the tree's own right-button handling took
+    // the WM_RBUTTONUP, so this is the release of the right button.
+    void OnRightClickNotify();
+
+    bool Add(std::wstring_view parentKey, std::wstring key, std::wstring_view text,
+             int image) override;
+    void Clear() override;
+    std::size_t Count() const override { return index_.Size(); }
+    bool Expand(const std::wstring& key) override;
+    std::size_t Children(const std::wstring& key) const override;
+    std::optional<std::wstring> SelectedKey() const override;
+    bool HitTest(double x, double y) const override;
+    void SetRedraw(bool on) override;
+    double Left() const override;
+    double Top() const override;
+    void SetWidth(double twips) override;
+    void SetHeight(double twips) override;
+
+  private:
+    static LRESULT CALLBACK MouseProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT CallControl(UINT msg, WPARAM wParam, LPARAM lParam);
+    void RaiseDown(int button, WPARAM keys, LPARAM position);
+    void RaiseUp(int button, int shift, POINT position);
+    void RaiseUpAtCursor(int button);
+    RECT RectInParent() const;
+    // Where the client area starts inside the border, in pixels.
+    POINT ClientOrigin() const;
+    double ToTwips(int pixels) const;
+    int ToPixels(double twips) const;
+
+    HWND hwnd_ = nullptr;
+    // The control's own procedure, below MouseProc.
+    WNDPROC control_ = nullptr;
+    ITreeMouse& mouse_;
+    AppendMode append_;
+    TreeIndex index_;
+    // Set by a button's press, cleared by the one release event raised for it.
+    bool leftDown_ = false;
+    bool rightDown_ = false;
+};
+
+}  // namespace volane::win32
