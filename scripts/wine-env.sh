@@ -25,6 +25,10 @@ export WINEARCH=win64
 # to pick code page 936 and the Chinese fonts.
 VOLANE_WINE_LOCALE=${VOLANE_WINE_LOCALE:-zh_CN.UTF-8}
 VOLANE_WINE_TEMPLATE=${VOLANE_WINE_TEMPLATE:-$VOLANE_ROOT/build/wine/template}
+# Wine converts file names through the C library's locale: with zh_CN.UTF-8 named but not
+# generated it falls back to ASCII and every name outside it fails to open. The project
+# generates the locale into its own build folder instead of changing the system's.
+export LOCPATH=${LOCPATH:-$VOLANE_ROOT/build/locale}
 VOLANE_XVFB_PID=
 VOLANE_XVFB_DISPLAY=
 
@@ -32,10 +36,23 @@ volane_wine() {
     LC_ALL=$VOLANE_WINE_LOCALE wine "$@"
 }
 
+# Generates the Chinese locale into LOCPATH once (about 6 s).
+volane_locale() {
+    [ -f "$LOCPATH/$VOLANE_WINE_LOCALE/LC_CTYPE" ] && return 0
+    mkdir -p "$LOCPATH"
+    (
+        flock 8
+        [ -f "$LOCPATH/$VOLANE_WINE_LOCALE/LC_CTYPE" ] && exit 0
+        echo "wine-env: generating the $VOLANE_WINE_LOCALE locale in $LOCPATH" >&2
+        localedef -i zh_CN -f UTF-8 "$LOCPATH/$VOLANE_WINE_LOCALE" >/dev/null 2>&1 || true
+    ) 8>"$LOCPATH.lock"
+}
+
 # Boots the template prefix once per Wine version; a lock makes concurrent callers wait for
 # the first one. A prefix made by another Wine version would be updated on every start.
 volane_wine_template() {
     local template=$VOLANE_WINE_TEMPLATE version
+    volane_locale
     version=$(wine --version 2>/dev/null)
     [ "$(cat "$template/.volane-ready" 2>/dev/null)" = "$version" ] && return 0
     mkdir -p "$(dirname "$template")"
