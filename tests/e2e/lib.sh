@@ -169,7 +169,17 @@ e2e_wait_exit() {
 
 # Real pointer input through X. Screen coordinates of Windows equal X root coordinates. No
 # --sync: it waits for a motion event, and none comes when the pointer is already there.
-e2e_click() { xdotool mousemove "$1" "$2" click 1; }
+E2E_LAST_CLICK_MS=0
+# A click that follows another within the double-click time (Wine's default, 500 ms) would
+# arrive as a double click: e2e_click waits out the rest of that time first.
+e2e_click() {
+    local now wait_ms
+    now=$(($(date +%s%N) / 1000000))
+    wait_ms=$((E2E_LAST_CLICK_MS + 550 - now))
+    if ((wait_ms > 0)); then sleep "$(awk -v m="$wait_ms" 'BEGIN { print m / 1000 }')"; fi
+    xdotool mousemove "$1" "$2" click 1
+    E2E_LAST_CLICK_MS=$(($(date +%s%N) / 1000000))
+}
 e2e_right_click() { xdotool mousemove "$1" "$2" click 3; }
 e2e_double_click() { xdotool mousemove "$1" "$2" click --repeat 2 --delay 80 1; }
 
@@ -230,4 +240,67 @@ e2e_popup_item() {
 e2e_expect_eq() {
     local what=$1 expected=$2 actual=$3
     [ "$expected" = "$actual" ] || e2e_fail "$what: expected [$expected], got [$actual]"
+}
+
+# The About box's title, as identity.h has it.
+e2e_app_title() {
+    sed -n 's/^#define VOLANE_APP_TITLE "\(.*\)"$/\1/p' "$VOLANE_ROOT/resources/identity.h"
+}
+
+# Twips to pixels at 96 DPI as Volane converts them: the nearest pixel, halves away from zero.
+e2e_px() {
+    awk -v t="$1" 'BEGIN { p = t * 96 / 1440; s = p < 0 ? -1 : 1; print s * int(s * p + 0.5) }'
+}
+
+# The main window's menu read from inside its process (see probehook.cpp): depth, position,
+# id, state, checked, screen rectangle of a bar item, text.
+e2e_menu() {
+    local dump
+    dump=$(e2e_probe menu "${1:-@main}") || e2e_fail "could not read the menu"
+    sed -n 's/^item\t//p' <<<"$dump"
+}
+
+# Centre of the menu-bar item with exactly TEXT.
+e2e_bar_item() {
+    local rect
+    rect=$(e2e_menu | awk -F'\t' -v t="$1" '$1 == 0 && $7 == t { print $6; exit }')
+    [ -n "$rect" ] || e2e_fail "no menu-bar item $1"
+    set -- $rect
+    echo "$((($1 + $3) / 2)) $((($2 + $4) / 2))"
+}
+
+# Captions of the menu bar, then "text=checked" for every item of the 文件 menu.
+e2e_menu_state() {
+    e2e_menu "${1:-@main}" | awk -F'\t' '$1 == 0 { bar = bar (bar ? " " : "") $7 }
+        $1 == 1 && $7 != "-" { sub_ = sub_ (sub_ ? " " : "") $7 "=" $5 }
+        END { print bar " | " sub_ }'
+}
+
+# Polls `probe window WIN` until KEY has VALUE; fails after TIMEOUT seconds.
+e2e_wait_field() {
+    local win=$1 key=$2 value=$3 timeout=${4:-10} deadline actual
+    deadline=$((SECONDS + timeout))
+    while :; do
+        actual=$(e2e_window_field "$win" "$key")
+        [ "$actual" = "$value" ] && return 0
+        ((SECONDS < deadline)) || e2e_fail "$win $key stayed [$actual], expected [$value]"
+        sleep 0.1
+    done
+}
+
+# Starts Volane.exe once more in the foreground and waits for it to end; prints the status and
+# the milliseconds it took.
+e2e_second_start() {
+    local start status=0
+    start=$(date +%s%N)
+    # shellcheck disable=SC2068
+    (cd "$E2E_APP_DIR" && timeout 60 env LC_ALL="$VOLANE_WINE_LOCALE" wine "$E2E_APP_EXE" $@) ||
+        status=$?
+    echo "$status $((($(date +%s%N) - start) / 1000000))"
+}
+
+# Collapses the main window through a real click on 收起 and waits for the strip.
+e2e_collapse() {
+    e2e_click $(e2e_bar_item 收起)
+    e2e_wait_field @main rect "$1" 5
 }

@@ -15,6 +15,13 @@
 //   probe exit   pid [ms]                  waits until the process ends; prints its exit code
 //   probe metrics                          the system metrics the tests compute clicks from
 //   probe drives                           each logical drive with its GetDriveTypeW number
+//   probe frame  WIN                       the frame AdjustWindowRectEx puts around WIN's client
+//   probe count  WIN                       top-level windows with WIN's caption (all, visible)
+//   probe settext WIN text                 sets WIN's caption, as SetWindowTextW does
+//   probe menu   WIN                       WIN's menu, read from inside its process (probehook)
+//   probe storm  WIN n seed                n messages 1025 with random wParam (never 4001) and
+//                                          lParam, each sent and waited for; prints how many
+//   probe repeat WIN n msg [wParam [lParam]] the same message sent n times in a row
 //
 // WIN is "@main" (Volane's main window), "class:NAME" (the first top-level window of that
 // class, such as class:#32768 for an open popup menu), a handle ("0x1a2b") or an exact caption.
@@ -28,13 +35,17 @@
 #include <cstring>
 #include <cwchar>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "identity.h"
 #include "platform/win32/Handles.h"
+#include "tests/e2e/probehook.h"
 
 namespace {
 
@@ -211,10 +222,14 @@ int Window(const std::wstring& spec) {
     return kOk;
 }
 
+// Child lines: hwnd, class, control id, visible, screen rectangle, text.
 BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
     Print(L"  child\t" + HwndText(child) + L"\t" + ClassName(child) + L"\t" +
           std::to_wstring(::GetDlgCtrlID(child)) + L"\t" +
-          std::to_wstring(::IsWindowVisible(child) ? 1 : 0) + L"\t" + WindowText(child));
+          std::to_wstring(::IsWindowVisible(child) ? 1 : 0) + L"\t" + RectText(rect) + L"\t" +
+          WindowText(child));
     return TRUE;
 }
 
@@ -469,10 +484,158 @@ int Drives() {
     return kOk;
 }
 
+int Frame(const std::wstring& spec) {
+    HWND hwnd = FindTarget(spec);
+    if (hwnd == nullptr) return kNotFound;
+    RECT r{0, 0, 0, 0};
+    ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd, GWL_STYLE)),
+                         ::GetMenu(hwnd) != nullptr,
+                         static_cast<DWORD>(::GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+    // Insets: left, top (caption and menu bar included), right, bottom.
+    Print(L"frame=" + std::to_wstring(-r.left) + L" " + std::to_wstring(-r.top) + L" " +
+          std::to_wstring(r.right) + L" " + std::to_wstring(r.bottom));
+    return kOk;
+}
+
+struct CountContext {
+    std::wstring caption;
+    int all = 0;
+    int visible = 0;
+};
+
+BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM param) {
+    auto& context = *reinterpret_cast<CountContext*>(param);
+    if (WindowText(hwnd) != context.caption) return TRUE;
+    ++context.all;
+    if (::IsWindowVisible(hwnd)) ++context.visible;
+    return TRUE;
+}
+
+// Counts by caption over every top-level window, not just the first FindWindow gives.
+int Count(const std::wstring& spec) {
+    CountContext context{spec == L"@main" ? std::wstring(kMainTitle) : spec};
+    ::EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&context));
+    Print(std::to_wstring(context.all) + L" " + std::to_wstring(context.visible));
+    return kOk;
+}
+
+int SetText(const std::wstring& spec, const std::wstring& text) {
+    HWND hwnd = FindTarget(spec);
+    if (hwnd == nullptr) return kNotFound;
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                 SMTO_NORMAL, 10000, &result) &&
+                   result
+               ? kOk
+               : kNotFound;
+}
+
+std::wstring ProbeFolder() {
+    wchar_t buf[MAX_PATH * 4];
+    const DWORD n = ::GetModuleFileNameW(nullptr, buf, static_cast<DWORD>(std::size(buf)));
+    std::wstring path(buf, n);
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+struct LibraryFree {
+    void operator()(HMODULE module) const { ::FreeLibrary(module); }
+};
+struct HookFree {
+    void operator()(HHOOK hook) const { ::UnhookWindowsHookEx(hook); }
+};
+struct ViewFree {
+    void operator()(void* view) const { ::UnmapViewOfFile(view); }
+};
+
+// Wine answers GetMenuItemCount on another process's menu with -1; the hook DLL reads the
+// menu on the window's own thread and hands the text back through a named mapping.
+int Menu(const std::wstring& spec) {
+    HWND hwnd = FindTarget(spec);
+    if (hwnd == nullptr) return kNotFound;
+    std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFree> library(
+        ::LoadLibraryW((ProbeFolder() + L"probehook.dll").c_str()));
+    if (!library) return kNotFound;
+    auto* proc = reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void*>(::GetProcAddress(library.get(), volane::probe::kMenuDumpHookName)));
+    if (proc == nullptr) return kNotFound;
+    unique_handle mapping(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                               volane::probe::kMenuDumpBytes,
+                                               volane::probe::kMenuDumpMapping));
+    if (!mapping) return kNotFound;
+    std::unique_ptr<void, ViewFree> view(
+        ::MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, volane::probe::kMenuDumpBytes));
+    if (!view) return kNotFound;
+    auto* text = static_cast<wchar_t*>(view.get());
+    text[0] = L'\0';
+    const DWORD thread = ::GetWindowThreadProcessId(hwnd, nullptr);
+    std::unique_ptr<std::remove_pointer_t<HHOOK>, HookFree> hook(
+        ::SetWindowsHookExW(WH_CALLWNDPROC, proc, library.get(), thread));
+    if (!hook) return kNotFound;
+    const UINT message = ::RegisterWindowMessageW(volane::probe::kMenuDumpMessage);
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(hwnd, message, 0, 0, SMTO_NORMAL, 10000, &result)) return kNotFound;
+    hook.reset();
+    const std::wstring dump(text, wcsnlen(text, volane::probe::kMenuDumpBytes / sizeof(wchar_t)));
+    if (dump.empty()) return kNotFound;
+    std::size_t start = 0;
+    while (start < dump.size()) {
+        const std::size_t end = dump.find(L'\n', start);
+        Print(L"item\t" + dump.substr(start, end - start));
+        if (end == std::wstring::npos) break;
+        start = end + 1;
+    }
+    return kOk;
+}
+
+constexpr UINT kShowExt = WM_USER + 1;
+constexpr WPARAM kShowCode = 4001;
+
+// Each message is sent and waited for, so a storm cannot outrun the window and pile up.
+int Storm(const std::wstring& spec, const std::wstring& countText, const std::wstring& seedText) {
+    const auto count = ParseNumber(countText);
+    const auto seed = ParseNumber(seedText);
+    if (!count || !seed) return kUsage;
+    HWND hwnd = FindTarget(spec);
+    if (hwnd == nullptr) return kNotFound;
+    std::mt19937_64 random(*seed);
+    std::uint64_t delivered = 0;
+    for (std::uint64_t i = 0; i < *count; ++i) {
+        auto wParam = static_cast<WPARAM>(random());
+        if (i % 4 == 0) wParam = kShowCode + 1 + (wParam % 64);  // near misses: 4002 and up
+        if (i % 4 == 1) wParam = kShowCode - 1 - (wParam % 64);  // and 4000 and down
+        if (wParam == kShowCode) wParam = 0;
+        const auto lParam = static_cast<LPARAM>(random());
+        DWORD_PTR result = 0;
+        if (::SendMessageTimeoutW(hwnd, kShowExt, wParam, lParam, SMTO_NORMAL, 5000, &result))
+            ++delivered;
+    }
+    Print(std::to_wstring(delivered));
+    return delivered == *count ? kOk : kNotFound;
+}
+
+int Repeat(const std::vector<std::wstring>& args) {
+    const auto count = ParseNumber(args[2]);
+    const auto message = ParseNumber(args[3]);
+    const auto wParam = args.size() > 4 ? ParseNumber(args[4]) : std::optional<std::uint64_t>(0);
+    const auto lParam = args.size() > 5 ? ParseNumber(args[5]) : std::optional<std::uint64_t>(0);
+    if (!count || !message || !wParam || !lParam) return kUsage;
+    HWND hwnd = FindTarget(args[1]);
+    if (hwnd == nullptr) return kNotFound;
+    std::uint64_t delivered = 0;
+    for (std::uint64_t i = 0; i < *count; ++i) {
+        DWORD_PTR result = 0;
+        if (::SendMessageTimeoutW(hwnd, static_cast<UINT>(*message), static_cast<WPARAM>(*wParam),
+                                  static_cast<LPARAM>(*lParam), SMTO_NORMAL, 10000, &result))
+            ++delivered;
+    }
+    Print(std::to_wstring(delivered));
+    return delivered == *count ? kOk : kNotFound;
+}
+
 int Usage() {
     Print(
-        L"usage: probe title|wait|gone|watch|window|list|tree|send|post|move|exit|metrics|drives "
-        L"...");
+        L"usage: probe title|wait|gone|watch|window|list|tree|send|post|move|exit|metrics|drives|"
+        L"frame|count|settext|menu|storm|repeat ...");
     return kUsage;
 }
 
@@ -493,6 +656,12 @@ int Run(const std::vector<std::wstring>& args) {
     if ((command == L"send" || command == L"post") && n >= 3) return Send(args, command == L"post");
     if (command == L"move" && n >= 4) return Move(args[1], args[2], args[3]);
     if (command == L"exit") return Exit(args[1], ParseTimeout(args, 2));
+    if (command == L"frame") return Frame(args[1]);
+    if (command == L"count") return Count(args[1]);
+    if (command == L"settext" && n >= 3) return SetText(args[1], args[2]);
+    if (command == L"menu") return Menu(args[1]);
+    if (command == L"storm" && n >= 4) return Storm(args[1], args[2], args[3]);
+    if (command == L"repeat" && n >= 4) return Repeat(args);
     return Usage();
 }
 
