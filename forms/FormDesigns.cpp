@@ -6,8 +6,6 @@
 
 namespace volane {
 
-
-
 namespace {
 
 constexpr std::array kMainControls = {
@@ -15,9 +13,9 @@ constexpr std::array kMainControls = {
 };
 
 constexpr std::array kMainMenus = {
-    MenuDesign{kMenuMain, 1, L"文件"},    MenuDesign{kMenuRefresh, 2, L"刷新"},
-    MenuDesign{kMenuTop, 2, L"置顶"},     MenuDesign{kMenuLine, 2, L"-"},
-    MenuDesign{kMenuExit, 2, L"退出"},    MenuDesign{kMenuAbout, 2, L"关于"},
+    MenuDesign{kMenuMain, 1, L"文件"}, MenuDesign{kMenuRefresh, 2, L"刷新"},
+    MenuDesign{kMenuTop, 2, L"置顶"},  MenuDesign{kMenuLine, 2, L"-"},
+    MenuDesign{kMenuExit, 2, L"退出"}, MenuDesign{kMenuAbout, 2, L"关于"},
     MenuDesign{kMenuExp, 1, L"收起"},
 };
 
@@ -31,8 +29,7 @@ constexpr wchar_t kDisclaimer[] = L"检查最新版本：" VOLANE_WIDEN(VOLANE_W
 constexpr std::array kAboutControls = {
     ControlDesign{L"picIcon", ControlKind::PictureBox, 240, 240, 750, 1800, 1, L""},
     ControlDesign{L"cmdOK", ControlKind::Button, 4125, 2625, 1500, 345, 0, L"确定"},
-    ControlDesign{L"cmdSysInfo", ControlKind::Button, 4140, 3075, 1485, 345, 2,
-                  L"系统信息(&S)..."},
+    ControlDesign{L"cmdSysInfo", ControlKind::Button, 4140, 3075, 1485, 345, 2, L"系统信息(&S)..."},
     ControlDesign{L"Line1(1)", ControlKind::Line, 90, 2445, 5654, 2445, -1, L"", 1,
                   Rgb{128, 128, 128}},
     ControlDesign{L"lblDescription", ControlKind::Label, 1050, 1125, 3885, 1170, 3,
@@ -47,25 +44,45 @@ constexpr std::array kAboutControls = {
 }  // namespace
 
 const FormDesign& MainDesign() {
-    static const FormDesign design{L"frmMain",  WINDOW_TITLE,      FrameStyle::Sizable,
-                                   3540,        6690,              std::nullopt,
-                                   std::nullopt, true,             kMainControls,
-                                   kMainMenus};
+    static const FormDesign design{.name = L"frmMain",
+                                   .caption = WINDOW_TITLE,
+                                   .frame = FrameStyle::Sizable,
+                                   .clientWidth = 3540,
+                                   .clientHeight = 6690,
+                                   .clientLeft = std::nullopt,
+                                   .clientTop = std::nullopt,
+                                   .windowIcon = true,
+                                   .controls = kMainControls,
+                                   .menus = kMainMenus};
     return design;
 }
 
 const FormDesign& SourceDesign() {
-    static const FormDesign design{L"frmSource", L"Form1",      FrameStyle::Hidden, 4560, 3030,
-                                   std::nullopt, std::nullopt,   false,              kSourceControls,
-                                   {}};
+    static const FormDesign design{.name = L"frmSource",
+                                   .caption = L"Form1",
+                                   .frame = FrameStyle::Hidden,
+                                   .clientWidth = 4560,
+                                   .clientHeight = 3030,
+                                   .clientLeft = std::nullopt,
+                                   .clientTop = std::nullopt,
+                                   .windowIcon = false,
+                                   .controls = kSourceControls,
+                                   .menus = {}};
     return design;
 }
 
+// The About box opens at its designed place on the screen, not centred.
 const FormDesign& AboutDesign() {
-    static const FormDesign design{L"frmAbout", L"关于Torlin", FrameStyle::FixedDialog,
-                                   5730,        3045,          2340.0,
-                                   1935.0,      true,          kAboutControls,
-                                   {}};
+    static const FormDesign design{.name = L"frmAbout",
+                                   .caption = L"关于Torlin",
+                                   .frame = FrameStyle::FixedDialog,
+                                   .clientWidth = 5730,
+                                   .clientHeight = 3045,
+                                   .clientLeft = 2340.0,
+                                   .clientTop = 1935.0,
+                                   .windowIcon = true,
+                                   .controls = kAboutControls,
+                                   .menus = {}};
     return design;
 }
 

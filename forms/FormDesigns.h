@@ -27,7 +27,7 @@ struct ControlDesign {
 
 struct MenuDesign {
     std::wstring_view name;
-    int depth;  // 1: the menu bar, 2: the submenu
+    int depth;                  // 1: the menu bar, 2: the submenu
     std::wstring_view caption;  // "-" is a separator
 };
 
@@ -35,8 +35,8 @@ struct FormDesign {
     std::wstring_view name;
     std::wstring_view caption;
     FrameStyle frame;
-    double clientWidth, clientHeight;    // twips
-    std::optional<double> clientLeft;    // twips on the screen; none: the system's default
+    double clientWidth, clientHeight;  // twips
+    std::optional<double> clientLeft;  // twips on the screen; none: the system's default
     std::optional<double> clientTop;
     bool windowIcon;
     std::span<const ControlDesign> controls;

@@ -25,13 +25,13 @@ std::string HexByte(unsigned char byte) {
 
 // Closes the key on every road out of GetKeyValue, including the one where it never opened.
 class KeyCloser {
-public:
+  public:
     KeyCloser(IRegistry& registry, const IRegistry::Key& key) : registry_(registry), key_(key) {}
     ~KeyCloser() { registry_.Close(key_); }
     KeyCloser(const KeyCloser&) = delete;
     KeyCloser& operator=(const KeyCloser&) = delete;
 
-private:
+  private:
     IRegistry& registry_;
     const IRegistry::Key& key_;
 };
@@ -111,9 +111,13 @@ void frmAbout::Form_Load() {
     c_.lblTitle.SetText(std::wstring(APP_TITLE));
 }
 
-void frmAbout::cmdOK_Click() { host_.UnloadAbout(); }
+void frmAbout::cmdOK_Click() {
+    host_.UnloadAbout();
+}
 
-void frmAbout::cmdSysInfo_Click() { StartSysInfo(services_); }
+void frmAbout::cmdSysInfo_Click() {
+    StartSysInfo(services_);
+}
 
 void frmAbout::OpenWebSite() {
     // Whether a browser opens or not, the dialog closes.
@@ -121,8 +125,12 @@ void frmAbout::OpenWebSite() {
     host_.UnloadAbout();
 }
 
-void frmAbout::lblDisclaimer_Click() { OpenWebSite(); }
+void frmAbout::lblDisclaimer_Click() {
+    OpenWebSite();
+}
 
-void frmAbout::picIcon_Click() { OpenWebSite(); }
+void frmAbout::picIcon_Click() {
+    OpenWebSite();
+}
 
 }  // namespace volane

@@ -47,7 +47,7 @@ void StartSysInfo(AboutServices& services);
 
 // What frmAbout asks of its host.
 class IAboutHost {
-public:
+  public:
     virtual ~IAboutHost() = default;
     virtual void UnloadAbout() = 0;
 };
@@ -59,7 +59,7 @@ struct AboutControls {
 };
 
 class frmAbout {
-public:
+  public:
     frmAbout(AboutControls controls, IAboutHost& host, AboutServices& services)
         : c_(controls), host_(host), services_(services) {}
 
@@ -69,7 +69,7 @@ public:
     void lblDisclaimer_Click();
     void picIcon_Click();
 
-private:
+  private:
     void OpenWebSite();
 
     AboutControls c_;

@@ -9,7 +9,9 @@ namespace volane {
 
 namespace {
 // Twips as whole numbers, rounding halves to even as the window's measures are saved.
-std::int32_t WholeTwips(double twips) { return static_cast<std::int32_t>(std::nearbyint(twips)); }
+std::int32_t WholeTwips(double twips) {
+    return static_cast<std::int32_t>(std::nearbyint(twips));
+}
 }  // namespace
 
 void frmMain::PlaceAtRightEdge() {
@@ -81,9 +83,13 @@ void frmMain::m_refresh_Click() {
     LoadDrives(listing_.fs, c_.tv1);
 }
 
-void frmMain::m_exit_Click() { host_.UnloadMain(); }
+void frmMain::m_exit_Click() {
+    host_.UnloadMain();
+}
 
-void frmMain::m_about_Click() { host_.ShowAboutModal(); }
+void frmMain::m_about_Click() {
+    host_.ShowAboutModal();
+}
 
 void frmMain::tv1_MouseDown(int /*button*/, int /*shift*/, double x, double y) {
     NodeHit = c_.tv1.HitTest(x, y);

@@ -26,7 +26,7 @@ inline constexpr int kButtonMiddle = 4;
 
 // What frmMain asks of its host (the form runtime and the rest of the application).
 class IMainHost {
-public:
+  public:
     virtual ~IMainHost() = default;
     // Pops up the m_main menu at a point of the form's client area (twips); returns when it
     // closes, after the chosen command has run.
@@ -48,7 +48,7 @@ struct MainControls {
 };
 
 class frmMain {
-public:
+  public:
     frmMain(MainControls controls, IMainHost& host, IScreen& screen, ListingServices& listing)
         : c_(controls), host_(host), screen_(screen), listing_(listing) {}
 
@@ -71,7 +71,7 @@ public:
     std::int32_t il_h = 0;
     bool NodeHit = false;
 
-private:
+  private:
     void PlaceAtRightEdge();
 
     MainControls c_;

@@ -33,10 +33,14 @@ void InitImages(IPictureStage& stage) {
 
 std::wstring_view DriveLabel(int driveType) {
     switch (driveType) {
-        case 1: return L"可移动磁盘(";
-        case 2: return L"本地磁盘(";
-        case 4: return L"光盘驱动(";
-        default: return {};  // unknown, network, RAM disk and anything else are not shown
+        case 1:
+            return L"可移动磁盘(";
+        case 2:
+            return L"本地磁盘(";
+        case 4:
+            return L"光盘驱动(";
+        default:
+            return {};  // unknown, network, RAM disk and anything else are not shown
     }
 }
 

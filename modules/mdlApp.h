@@ -42,7 +42,7 @@ void NotifyPrevInstance(IInstanceChannel& channel, const ICodePage& codePage);
 
 // The steps Main takes on the building road, provided by the application host.
 class IStartupSteps {
-public:
+  public:
     virtual ~IStartupSteps() = default;
     virtual void LoadMainForm() = 0;
     virtual void LoadSourceForm() = 0;

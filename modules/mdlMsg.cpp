@@ -9,7 +9,9 @@ namespace {
 constexpr long kErrTypeMismatch = 13;
 }
 
-std::wstring ProcToTag(std::intptr_t previousProc) { return IntPtrToText(previousProc); }
+std::wstring ProcToTag(std::intptr_t previousProc) {
+    return IntPtrToText(previousProc);
+}
 
 std::intptr_t TagToProc(const std::wstring& tag) {
     std::intptr_t proc = 0;

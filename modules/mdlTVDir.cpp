@@ -52,7 +52,7 @@ std::wstring ChildKey(std::wstring_view folder, std::wstring_view name) {
 // Collects one folder's listing: sub-folders go into the tree as they come, files that pass the
 // filter wait until every sub-folder is in, so sub-folders always come first.
 class ListingSink final : public IEntrySink {
-public:
+  public:
     ListingSink(const std::wstring& path, ListingServices& services)
         : path_(path), services_(services) {}
 
@@ -85,7 +85,7 @@ public:
         services_.tree.SetRedraw(true);
     }
 
-private:
+  private:
     const std::wstring& path_;
     ListingServices& services_;
     bool begun_ = false;

@@ -19,14 +19,15 @@ namespace volane {
 // A failure that no handler recovers from. The top of every event handler turns it into the
 // fatal box that shows the number and the description, then ends the process.
 class AppError : public std::runtime_error {
-public:
+  public:
     AppError(long number, std::wstring description)
-        : std::runtime_error("Volane failure"), number_(number),
+        : std::runtime_error("Volane failure"),
+          number_(number),
           description_(std::move(description)) {}
     long Number() const { return number_; }
     const std::wstring& Description() const { return description_; }
 
-private:
+  private:
     long number_;
     std::wstring description_;
 };
@@ -43,7 +44,7 @@ enum class DisplayState { Normal = 0, Minimized = 1, Maximized = 2 };
 // menu bar. Every change of size or display state raises the form's resize event before the
 // changing call returns.
 class IWindow {
-public:
+  public:
     virtual ~IWindow() = default;
     virtual std::intptr_t Handle() const = 0;
     virtual double Left() const = 0;
@@ -70,14 +71,14 @@ public:
 
 // The screen's size in twips.
 class IScreen {
-public:
+  public:
     virtual ~IScreen() = default;
     virtual double Width() const = 0;
     virtual double Height() const = 0;
 };
 
 class IMenuItem {
-public:
+  public:
     virtual ~IMenuItem() = default;
     virtual std::wstring Caption() const = 0;
     virtual void SetCaption(const std::wstring& caption) = 0;
@@ -87,7 +88,7 @@ public:
 
 // The tree view tv1 as the system uses it: nodes are addressed by their unique key.
 class ITree {
-public:
+  public:
     virtual ~ITree() = default;
     // Adds a node as the last child of parentKey, or as the last root when parentKey is empty.
     // Returns false and adds nothing when the key is already in the tree or the parent is unknown.
@@ -112,7 +113,7 @@ public:
 
 // A label or button whose text the logic sets.
 class IText {
-public:
+  public:
     virtual ~IText() = default;
     virtual std::wstring Text() const = 0;
     virtual void SetText(const std::wstring& text) = 0;
@@ -120,7 +121,7 @@ public:
 
 // frmSource's staging picture box Picture1 and image list ilFiles.
 class IPictureStage {
-public:
+  public:
     virtual ~IPictureStage() = default;
     // Loads the BITMAP resource of that name (any case) into Picture1; throws AppError when the
     // resource cannot be found or loaded.
@@ -134,7 +135,7 @@ public:
 
 // Modal boxes of the desktop.
 class IUi {
-public:
+  public:
     virtual ~IUi() = default;
     // A modal box with an OK button only and no icon.
     virtual void MessageBox(const std::wstring& text, const std::wstring& title) = 0;
@@ -145,7 +146,7 @@ inline constexpr int kShowNormal = 1;
 inline constexpr int kShowMinimized = 2;
 
 class IProcess {
-public:
+  public:
     virtual ~IProcess() = default;
     // True exactly while another instance of Volane runs.
     virtual bool AnotherInstanceRunning() = 0;
@@ -172,14 +173,14 @@ inline constexpr std::uint32_t kAttrDirectory = 0x10;
 
 // Receives a folder's entries, in the order the file system yields them.
 class IEntrySink {
-public:
+  public:
     virtual ~IEntrySink() = default;
     // name: the entry's own name; "." and ".." never arrive.
     virtual void OnEntry(std::wstring_view name, std::uint32_t attributes) = 0;
 };
 
 class IFileSystem {
-public:
+  public:
     virtual ~IFileSystem() = default;
     virtual std::vector<Drive> Drives() = 0;
     // True when path names an existing folder (drive roots included); false also when the
@@ -194,7 +195,7 @@ public:
 
 // The profile (INI) file reader.
 class IProfile {
-public:
+  public:
     virtual ~IProfile() = default;
     // The value of key in section of file as GetPrivateProfileStringA gives it with a
     // 256-byte buffer: at most 255 bytes of the ANSI text, "" when file, section or key is
@@ -205,7 +206,7 @@ public:
 
 // Text in the system's ANSI code page, for the named narrow calls.
 class ICodePage {
-public:
+  public:
     virtual ~ICodePage() = default;
     virtual std::wstring ToWide(std::string_view ansi) const = 0;
     virtual std::string ToAnsi(std::wstring_view wide) const = 0;
@@ -213,28 +214,28 @@ public:
 
 // The narrow registry calls.
 class IRegistry {
-public:
+  public:
     using Key = std::uintptr_t;
     static constexpr Key kLocalMachine = 0x80000002;
     virtual ~IRegistry() = default;
     // RegOpenKeyExA for reading; 0 on success.
     virtual long Open(Key root, const std::string& subKey, Key* key) = 0;
     // RegQueryValueExA; 0 on success, *size in: buffer size, out: bytes written or needed.
-    virtual long Query(Key key, const std::string& value, std::uint32_t* type,
-                       std::uint8_t* data, std::uint32_t* size) = 0;
+    virtual long Query(Key key, const std::string& value, std::uint32_t* type, std::uint8_t* data,
+                       std::uint32_t* size) = 0;
     virtual void Close(Key key) = 0;
 };
 
 // ShellExecuteA with the verb "open".
 class IShell {
-public:
+  public:
     virtual ~IShell() = default;
     virtual void Open(const std::string& address) = 0;
 };
 
 // The window-system calls of the single-instance protocol.
 class IInstanceChannel {
-public:
+  public:
     virtual ~IInstanceChannel() = default;
     // FindWindowA(NULL, title); 0 when none.
     virtual std::intptr_t FindWindowByTitle(const std::string& ansiTitle) = 0;

@@ -54,9 +54,8 @@ std::string CutAnsi(std::string_view ansi, std::size_t maxBytes,
 std::wstring IntPtrToText(std::intptr_t value) {
     // Through the unsigned magnitude so the smallest value does not overflow on negation.
     const bool negative = value < 0;
-    std::uintmax_t magnitude =
-        negative ? std::uintmax_t{0} - static_cast<std::uintmax_t>(value)
-                 : static_cast<std::uintmax_t>(value);
+    std::uintmax_t magnitude = negative ? std::uintmax_t{0} - static_cast<std::uintmax_t>(value)
+                                        : static_cast<std::uintmax_t>(value);
     std::wstring digits;
     do {
         digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + magnitude % 10));

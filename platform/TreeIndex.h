@@ -20,7 +20,7 @@ struct TreeNode {
 };
 
 class TreeIndex {
-public:
+  public:
     // Reserves room for about n nodes.
     void Reserve(std::size_t n) { nodes_.reserve(n); }
     // Creates a node under parentKey (empty: a root). Returns nullptr and creates nothing when the
@@ -33,7 +33,7 @@ public:
     std::size_t Size() const { return nodes_.size(); }
     void Clear() { nodes_.clear(); }
 
-private:
+  private:
     struct Hash {
         using is_transparent = void;
         std::size_t operator()(std::wstring_view s) const noexcept {

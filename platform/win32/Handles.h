@@ -1,8 +1,8 @@
 // Owners for Win32 handles: every handle Volane opens is closed by its owner.
 #pragma once
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <memory>
 #include <type_traits>
@@ -26,12 +26,24 @@ inline void CloseKernelHandle(HANDLE h) noexcept {
 inline void CloseFind(HANDLE h) noexcept {
     if (h != INVALID_HANDLE_VALUE) ::FindClose(h);
 }
-inline void CloseKey(HKEY h) noexcept { ::RegCloseKey(h); }
-inline void DestroyWindowHandle(HWND h) noexcept { ::DestroyWindow(h); }
-inline void DestroyMenuHandle(HMENU h) noexcept { ::DestroyMenu(h); }
-inline void DestroyImageListHandle(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
-inline void DeleteGdiObject(HGDIOBJ h) noexcept { ::DeleteObject(h); }
-inline void DestroyIconHandle(HICON h) noexcept { ::DestroyIcon(h); }
+inline void CloseKey(HKEY h) noexcept {
+    ::RegCloseKey(h);
+}
+inline void DestroyWindowHandle(HWND h) noexcept {
+    ::DestroyWindow(h);
+}
+inline void DestroyMenuHandle(HMENU h) noexcept {
+    ::DestroyMenu(h);
+}
+inline void DestroyImageListHandle(HIMAGELIST h) noexcept {
+    ::ImageList_Destroy(h);
+}
+inline void DeleteGdiObject(HGDIOBJ h) noexcept {
+    ::DeleteObject(h);
+}
+inline void DestroyIconHandle(HICON h) noexcept {
+    ::DestroyIcon(h);
+}
 
 using unique_handle = unique_any<HANDLE, CloseKernelHandle>;
 using unique_hfind = unique_any<HANDLE, CloseFind>;

@@ -13,13 +13,13 @@ namespace volane::win32 {
 
 // UTF-16 <-> ANSI code page (CP_ACP), the only place text is converted.
 class CodePage final : public ICodePage {
-public:
+  public:
     std::wstring ToWide(std::string_view ansi) const override;
     std::string ToAnsi(std::wstring_view wide) const override;
 };
 
 class FileSystem final : public IFileSystem {
-public:
+  public:
     std::vector<Drive> Drives() override;
     bool FolderExists(const std::wstring& path) override;
     std::optional<std::wstring> Enumerate(const std::wstring& path, IEntrySink& sink) override;
@@ -27,25 +27,25 @@ public:
 };
 
 class Process final : public IProcess {
-public:
+  public:
     bool AnotherInstanceRunning() override;
     std::wstring CommandLineTail() override;
     std::wstring ExeFolder() override;
     bool Start(const std::wstring& commandLine, int show) override;
 
-private:
-    unique_handle instanceMutex_;  // held for the process's life
+  private:
+    unique_handle instanceMutex_;   // held for the process's life
     bool anotherInstance_ = false;  // what the first AnotherInstanceRunning found
 };
 
 class Profile final : public IProfile {
-public:
+  public:
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                             const std::wstring& file) override;
 };
 
 class Registry final : public IRegistry {
-public:
+  public:
     long Open(Key root, const std::string& subKey, Key* key) override;
     long Query(Key key, const std::string& value, std::uint32_t* type, std::uint8_t* data,
                std::uint32_t* size) override;
@@ -53,19 +53,19 @@ public:
 };
 
 class Shell final : public IShell {
-public:
+  public:
     void Open(const std::string& address) override;
 };
 
 class InstanceChannel final : public IInstanceChannel {
-public:
+  public:
     std::intptr_t FindWindowByTitle(const std::string& ansiTitle) override;
     void AllowForeground(std::intptr_t window) override;
     void Send(std::intptr_t window, unsigned message, std::uintptr_t wParam) override;
 };
 
 class Ui final : public IUi {
-public:
+  public:
     void MessageBox(const std::wstring& text, const std::wstring& title) override;
 };
 

@@ -20,7 +20,7 @@ struct FakeNode {
 
 // A tree that keeps its nodes in insertion order, with the real key index.
 class FakeTree final : public ITree {
-public:
+  public:
     bool Add(std::wstring_view parentKey, std::wstring key, std::wstring_view text,
              int image) override {
         std::wstring copy = key;
@@ -95,7 +95,7 @@ struct FakeEntry {
 };
 
 class FakeFileSystem final : public IFileSystem {
-public:
+  public:
     std::vector<Drive> Drives() override { return drives; }
     bool FolderExists(const std::wstring& path) override {
         return folders.count(path) != 0 || failing.count(path) != 0;
@@ -116,7 +116,7 @@ public:
 };
 
 class FakeProcess final : public IProcess {
-public:
+  public:
     bool AnotherInstanceRunning() override { return anotherRunning; }
     std::wstring CommandLineTail() override { return commandLine; }
     std::wstring ExeFolder() override { return exeFolder; }
@@ -133,7 +133,7 @@ public:
 };
 
 class FakeProfile final : public IProfile {
-public:
+  public:
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                             const std::wstring& file) override {
         ++reads;
@@ -151,7 +151,7 @@ public:
 };
 
 class FakeUi final : public IUi {
-public:
+  public:
     void MessageBox(const std::wstring& text, const std::wstring& title) override {
         boxes.push_back({text, title});
     }
@@ -159,14 +159,14 @@ public:
 };
 
 class FakeScreen final : public IScreen {
-public:
+  public:
     double Width() const override { return width; }
     double Height() const override { return height; }
     double width = 19200, height = 15360;  // 1280 x 1024 pixels at 96 DPI
 };
 
 class FakeMenuItem final : public IMenuItem {
-public:
+  public:
     explicit FakeMenuItem(std::wstring c = L"") : caption(std::move(c)) {}
     std::wstring Caption() const override { return caption; }
     void SetCaption(const std::wstring& c) override { caption = c; }
@@ -179,7 +179,7 @@ public:
 // A window measured in twips whose client area is the outer size less a fixed frame, caption
 // and menu bar, and which raises its resize event from inside every size or state change.
 class FakeWindow final : public IWindow {
-public:
+  public:
     static constexpr double kFrameWidth = 120, kFrameHeight = 780;
 
     std::intptr_t Handle() const override { return handle; }
@@ -187,12 +187,8 @@ public:
     double Top() const override { return Rect().top; }
     double Width() const override { return Rect().width; }
     double Height() const override { return Rect().height; }
-    void SetLeft(double t) override {
-        normal.left = t;
-    }
-    void SetTop(double t) override {
-        normal.top = t;
-    }
+    void SetLeft(double t) override { normal.left = t; }
+    void SetTop(double t) override { normal.top = t; }
     void SetWidth(double t) override {
         normal.width = t;
         Resized();
@@ -250,14 +246,14 @@ public:
 };
 
 class FakeText final : public IText {
-public:
+  public:
     std::wstring Text() const override { return text; }
     void SetText(const std::wstring& t) override { text = t; }
     std::wstring text;
 };
 
 class FakeCodePage final : public ICodePage {
-public:
+  public:
     // Latin-1 stands in for the ANSI code page.
     std::wstring ToWide(std::string_view ansi) const override {
         std::wstring w;

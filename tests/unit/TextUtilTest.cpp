@@ -23,7 +23,9 @@ TEST(TextUtilTest, TrimBlanksRemovesOnlyBlanksAtBothEnds) {
     EXPECT_EQ(TrimBlanks(L""), L"");
 }
 
-bool GbkLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+bool GbkLead(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
 
 TEST(TextUtilTest, CutAnsiKeepsWholeCharacters) {
     EXPECT_EQ(CutAnsi(std::string(300, 'a'), 255, GbkLead), std::string(255, 'a'));
@@ -36,7 +38,11 @@ TEST(TextUtilTest, CutAnsiKeepsWholeCharacters) {
 }
 
 TEST(TextUtilTest, PointerSizedValuesRoundTripThroughText) {
-    const std::intptr_t values[] = {0, 1, -1, 0x7FFE12345678, -0x7FFE12345678,
+    const std::intptr_t values[] = {0,
+                                    1,
+                                    -1,
+                                    0x7FFE12345678,
+                                    -0x7FFE12345678,
                                     std::numeric_limits<std::intptr_t>::max(),
                                     std::numeric_limits<std::intptr_t>::min()};
     for (std::intptr_t v : values) {

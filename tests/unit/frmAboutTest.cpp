@@ -17,7 +17,7 @@ struct FakeValue {
 
 // A registry of keys with values; every opened key must be closed.
 class FakeRegistry final : public IRegistry {
-public:
+  public:
     long Open(Key root, const std::string& subKey, Key* key) override {
         auto it = keys.find(subKey);
         if (root != kLocalMachine || it == keys.end()) return 2;  // ERROR_FILE_NOT_FOUND
@@ -56,13 +56,13 @@ public:
 };
 
 class FakeShell final : public IShell {
-public:
+  public:
     void Open(const std::string& address) override { opened.push_back(address); }
     std::vector<std::string> opened;
 };
 
 class GetKeyValueTest : public ::testing::Test {
-protected:
+  protected:
     bool Read(const FakeValue& value, std::string& keyVal) {
         registry.keys["K"]["V"] = value;
         return GetKeyValue(registry, IRegistry::kLocalMachine, "K", "V", keyVal);
@@ -124,7 +124,7 @@ TEST_F(GetKeyValueTest, DwordBecomesHexTextAndOtherTypesLeaveKeyValAlone) {
 }
 
 class StartSysInfoTest : public ::testing::Test {
-protected:
+  protected:
     void Run() { StartSysInfo(services); }
     FakeRegistry registry;
     test::FakeFileSystem fs;
@@ -184,13 +184,13 @@ TEST_F(StartSysInfoTest, NeitherLocationOrBrokenValuesShowTheMessage) {
 }
 
 class FakeAboutHost final : public IAboutHost {
-public:
+  public:
     void UnloadAbout() override { ++unloads; }
     int unloads = 0;
 };
 
 class frmAboutTest : public StartSysInfoTest {
-protected:
+  protected:
     test::FakeWindow window;
     test::FakeText lblTitle, lblVersion;
     FakeAboutHost host;

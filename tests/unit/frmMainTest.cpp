@@ -10,7 +10,7 @@ namespace volane {
 namespace {
 
 class FakeHost final : public IMainHost {
-public:
+  public:
     void PopupMainMenu(double x, double y) override { popups.push_back({x, y}); }
     std::intptr_t HookWindow(std::intptr_t window) override {
         hooked = window;
@@ -31,7 +31,7 @@ public:
 };
 
 class frmMainTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window.onResize = [this] { form.Form_Resize(); };
         form.Form_Load();
@@ -165,7 +165,11 @@ TEST_F(frmMainTest, RestoreBringsBackEveryStateInPlaceAndPinned) {
         {"collapsed", [this] { form.m_exp_Click(); }},
         {"minimized", [this] { window.SetWindowState(DisplayState::Minimized); }},
         {"maximized", [this] { window.SetWindowState(DisplayState::Maximized); }},
-        {"moved", [this] { window.SetLeft(10); window.SetTop(5000); }},
+        {"moved",
+         [this] {
+             window.SetLeft(10);
+             window.SetTop(5000);
+         }},
         {"unpinned", [this] { form.m_top_Click(); }},
         {"resized", [this] { window.SetWidth(9000); }},
     };
@@ -208,7 +212,7 @@ TEST_F(frmMainTest, RightButtonReleasePopsUpTheMenuAtThePointer) {
 }
 
 class frmMainMouseTest : public frmMainTest {
-protected:
+  protected:
     void SetUp() override {
         frmMainTest::SetUp();
         ImageNames = {};

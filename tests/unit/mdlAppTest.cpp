@@ -13,7 +13,7 @@ using test::FakeTree;
 
 // Picture1 and ilFiles as a list of which picture each image is a copy of.
 class FakeStage final : public IPictureStage {
-public:
+  public:
     void LoadPicture(const std::wstring& name) override {
         if (name == missing) throw AppError(kErrResourceNotFound, L"找不到资源");
         loaded.push_back(name);
@@ -33,7 +33,7 @@ public:
 };
 
 class IconTableTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ImageNames = {};
         InitImages(stage);
@@ -43,8 +43,8 @@ protected:
 };
 
 TEST_F(IconTableTest, FillsNineImagesWithHtmlTwice) {
-    EXPECT_EQ(stage.loaded, (std::vector<std::wstring>{L"qe", L"root", L"folder", L"css",
-                                                        L"html", L"js", L"php", L"txt"}));
+    EXPECT_EQ(stage.loaded, (std::vector<std::wstring>{L"qe", L"root", L"folder", L"css", L"html",
+                                                       L"js", L"php", L"txt"}));
     ASSERT_EQ(stage.images.size(), 9u);
     EXPECT_EQ(stage.images[4], L"html");
     EXPECT_EQ(stage.images[5], L"html");
@@ -60,10 +60,10 @@ TEST_F(IconTableTest, GetImageIndexMatchesLowerCasedNamesExactly) {
         int index;
     };
     const Case cases[] = {
-        {L"qe", 1},   {L"root", 2}, {L"folder", 3}, {L"css", 4}, {L"html", 5},  {L"htm", 6},
-        {L"js", 7},   {L"php", 8},  {L"txt", 9},    {L"CSS", 4}, {L"Htm", 6},   {L"ROOT", 2},
-        {L"xml", 1},  {L"jpg", 1},  {L" css", 1},   {L"css ", 1}, {L".css", 1}, {L"", 1},
-        {L"html5", 1}, {L"ph", 1},
+        {L"qe", 1},   {L"root", 2}, {L"folder", 3}, {L"css", 4},   {L"html", 5},
+        {L"htm", 6},  {L"js", 7},   {L"php", 8},    {L"txt", 9},   {L"CSS", 4},
+        {L"Htm", 6},  {L"ROOT", 2}, {L"xml", 1},    {L"jpg", 1},   {L" css", 1},
+        {L"css ", 1}, {L".css", 1}, {L"", 1},       {L"html5", 1}, {L"ph", 1},
     };
     for (const Case& c : cases) EXPECT_EQ(GetImageIndex(c.name), c.index) << c.name;
 }
@@ -104,9 +104,10 @@ TEST_F(LoadDrivesTest, ShownDrivesInOrderWithRootPicture) {
     FakeTree tree;
     LoadDrives(fs, tree);
     ASSERT_EQ(tree.nodes.size(), 4u);
-    const std::pair<const wchar_t*, const wchar_t*> expected[] = {
-        {L"A:\\", L"可移动磁盘(A)"}, {L"C:\\", L"本地磁盘(C)"},
-        {L"E:\\", L"光盘驱动(E)"},   {L"D:\\", L"本地磁盘(D)"}};
+    const std::pair<const wchar_t*, const wchar_t*> expected[] = {{L"A:\\", L"可移动磁盘(A)"},
+                                                                  {L"C:\\", L"本地磁盘(C)"},
+                                                                  {L"E:\\", L"光盘驱动(E)"},
+                                                                  {L"D:\\", L"本地磁盘(D)"}};
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(tree.nodes[i].key, expected[i].first);
         EXPECT_EQ(tree.nodes[i].text, expected[i].second);
@@ -124,12 +125,14 @@ TEST_F(LoadDrivesTest, AFailedAddIsFatalAndKeepsTheRootsBefore) {
 }
 
 class FakeChannel final : public IInstanceChannel {
-public:
+  public:
     std::intptr_t FindWindowByTitle(const std::string& title) override {
         searched.push_back(title);
         return window;
     }
-    void AllowForeground(std::intptr_t w) override { calls.push_back("allow " + std::to_string(w)); }
+    void AllowForeground(std::intptr_t w) override {
+        calls.push_back("allow " + std::to_string(w));
+    }
     void Send(std::intptr_t w, unsigned message, std::uintptr_t wParam) override {
         calls.push_back("send " + std::to_string(w) + " " + std::to_string(message) + " " +
                         std::to_string(wParam));
@@ -139,7 +142,7 @@ public:
 };
 
 class FakeSteps final : public IStartupSteps {
-public:
+  public:
     void LoadMainForm() override { order.push_back("load main"); }
     void LoadSourceForm() override { order.push_back("load source"); }
     void InitImages() override { order.push_back("images"); }
@@ -181,8 +184,8 @@ TEST(StartupTest, BuildingRoadRunsItsStepsInOrder) {
     FakeChannel channel;
     FakeSteps steps;
     Main(process, channel, codePage, steps);
-    EXPECT_EQ(steps.order, (std::vector<std::string>{"load main", "load source", "images", "show",
-                                                      "drives"}));
+    EXPECT_EQ(steps.order,
+              (std::vector<std::string>{"load main", "load source", "images", "show", "drives"}));
 }
 
 TEST(NotifyPrevInstanceTest, SendsTheRestoreRequestToTheWindowWithTheCaption) {

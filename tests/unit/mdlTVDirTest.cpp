@@ -12,9 +12,15 @@ using test::FakeEntry;
 
 TEST(GetFileExtTest, PieceAfterTheLastDot) {
     const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-        {L"index.php", L"php"}, {L"a.tar.gz", L"gz"},     {L"INDEX.HTML", L"HTML"},
-        {L".htaccess", L"htaccess"}, {L"README", L""},     {L"name.", L""},
-        {L"", L""},             {L"..", L""},             {L"文件.Php", L"Php"},
+        {L"index.php", L"php"},
+        {L"a.tar.gz", L"gz"},
+        {L"INDEX.HTML", L"HTML"},
+        {L".htaccess", L"htaccess"},
+        {L"README", L""},
+        {L"name.", L""},
+        {L"", L""},
+        {L"..", L""},
+        {L"文件.Php", L"Php"},
     };
     for (const auto& [name, ext] : cases) EXPECT_EQ(GetFileExt(name), ext) << name;
 }
@@ -26,17 +32,11 @@ TEST(FilterTest, ExtensionFollowedBySemicolonAnywhereInTheList) {
         bool passes;
     };
     const Case cases[] = {
-        {L"html", L"html;php;", true},
-        {L"HTML", L"html;php;", true},
-        {L"css", L"html;php;", false},
+        {L"html", L"html;php;", true}, {L"HTML", L"html;php;", true}, {L"css", L"html;php;", false},
         {L"php", L"html;php", false},  // the last entry lacks its semicolon
-        {L"html", L"html;php", true},
-        {L"tm", L"htm;", true},        // substring of htm;
-        {L"s", L"js;", true},
-        {L"", L"html;;php;", false},   // no extension never passes
-        {L"xml", L"html;xml;", true},
-        {L"php", L";php;", true},
-        {L"php", L"", false},
+        {L"html", L"html;php", true},  {L"tm", L"htm;", true},       // substring of htm;
+        {L"s", L"js;", true},          {L"", L"html;;php;", false},  // no extension never passes
+        {L"xml", L"html;xml;", true},  {L"php", L";php;", true},      {L"php", L"", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(PassesFilter(c.ext, c.list), c.passes) << c.ext << L" in " << c.list;
@@ -50,8 +50,7 @@ TEST(EditorCommandLineTest, PathIsOneArgument) {
         {L"C:\\tab\there.txt", L"D:\\ed\\ed.exe \"C:\\tab\there.txt\""},
         {L"C:\\x(1).txt", L"D:\\ed\\ed.exe \"C:\\x(1).txt\""},
         {L"C:\\it's.txt", L"D:\\ed\\ed.exe \"C:\\it's.txt\""},
-        {L"C:\\a^b=c;d!e+f,g~h`i[j]{k}.txt",
-         L"D:\\ed\\ed.exe \"C:\\a^b=c;d!e+f,g~h`i[j]{k}.txt\""},
+        {L"C:\\a^b=c;d!e+f,g~h`i[j]{k}.txt", L"D:\\ed\\ed.exe \"C:\\a^b=c;d!e+f,g~h`i[j]{k}.txt\""},
         {L"C:\\100%.txt", L"D:\\ed\\ed.exe C:\\100%.txt"},
         {L"C:\\naïve☃文件.php", L"D:\\ed\\ed.exe C:\\naïve☃文件.php"},
     };
@@ -60,7 +59,7 @@ TEST(EditorCommandLineTest, PathIsOneArgument) {
 }
 
 class ReadSetupTest : public ::testing::Test {
-protected:
+  protected:
     test::FakeProcess process;
     test::FakeProfile profile;
 };
@@ -79,7 +78,7 @@ TEST_F(ReadSetupTest, DriveRootExecutableKeepsBothBackslashes) {
 }
 
 class ExpandPathTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ImageNames = {};
         for (std::size_t i = 0; i < kTypeNames.size(); ++i)
@@ -132,9 +131,9 @@ TEST_F(ExpandPathTest, FolderThatCannotBeOpenedShowsTheSystemsText) {
 
 TEST_F(ExpandPathTest, SubFoldersFirstThenFilteredFilesInFileSystemOrder) {
     fs.folders[L"C:\\"] = {
-        {L"z.php", 0x20},      {L"Work", 0x10},       {L"index.HTML", 0x20},
-        {L"style.less", 0x20}, {L"README", 0x20},     {L"a.tar.gz", 0x20},
-        {L"Alpha", 0x10},      {L"x.tm", 0x26},       {L"notes.", 0x20},
+        {L"z.php", 0x20},      {L"Work", 0x10},   {L"index.HTML", 0x20},
+        {L"style.less", 0x20}, {L"README", 0x20}, {L"a.tar.gz", 0x20},
+        {L"Alpha", 0x10},      {L"x.tm", 0x26},   {L"notes.", 0x20},
     };
     Expand(L"C:\\");
     EXPECT_EQ(tree.ChildTexts(L"C:\\"),

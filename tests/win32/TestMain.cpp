@@ -1,13 +1,13 @@
 // Entry of the Win32 tests: common controls v6 are registered once for every test.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
 namespace {
 
 class CommonControlsEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&icc);

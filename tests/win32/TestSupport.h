@@ -15,7 +15,9 @@ inline std::wstring ExeFolder() {
     return s.substr(0, s.find_last_of(L'\\'));
 }
 
-inline std::wstring VolaneExePath() { return ExeFolder() + L"\\Volane.exe"; }
+inline std::wstring VolaneExePath() {
+    return ExeFolder() + L"\\Volane.exe";
+}
 
 // Handles pending messages for a while, so that X events settle before an assertion.
 inline void PumpMessages(DWORD milliseconds = 50) {
