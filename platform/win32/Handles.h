@@ -1,8 +1,10 @@
 // Owners for Win32 handles: every handle Volane opens is closed by its owner.
 #pragma once
 
-#include <commctrl.h>
+// <windows.h> must come first: the other Win32 headers build on it.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <memory>
 #include <type_traits>

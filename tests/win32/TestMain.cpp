@@ -1,6 +1,8 @@
 // Entry of the Win32 tests: common controls v6 are registered once for every test.
-#include <commctrl.h>
+// <windows.h> must come first: the other Win32 headers build on it.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
