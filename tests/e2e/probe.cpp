@@ -123,15 +123,15 @@ std::wstring ClassName(HWND hwnd) {
     return std::wstring(buf, static_cast<std::size_t>(n > 0 ? n : 0));
 }
 
-HWND FindTarget(const std::wstring& spec) {
-    if (spec == L"@main") return ::FindWindowW(nullptr, std::wstring(kMainTitle).c_str());
-    if (spec.rfind(L"class:", 0) == 0) return ::FindWindowW(spec.substr(6).c_str(), nullptr);
-    if (spec.rfind(L"0x", 0) == 0) {
-        const auto value = ParseNumber(spec);
+HWND FindTarget(const std::wstring& target) {
+    if (target == L"@main") return ::FindWindowW(nullptr, std::wstring(kMainTitle).c_str());
+    if (target.rfind(L"class:", 0) == 0) return ::FindWindowW(target.substr(6).c_str(), nullptr);
+    if (target.rfind(L"0x", 0) == 0) {
+        const auto value = ParseNumber(target);
         HWND hwnd = value ? reinterpret_cast<HWND>(static_cast<std::uintptr_t>(*value)) : nullptr;
         return ::IsWindow(hwnd) ? hwnd : nullptr;
     }
-    return ::FindWindowW(nullptr, spec.c_str());
+    return ::FindWindowW(nullptr, target.c_str());
 }
 
 // Wine gives no notification about another process's windows that a console tool could
@@ -150,10 +150,10 @@ int Title() {
     return kOk;
 }
 
-int Wait(const std::wstring& spec, DWORD timeoutMs) {
+int Wait(const std::wstring& target, DWORD timeoutMs) {
     HWND found = nullptr;
     const bool ok = PollUntil(timeoutMs, [&] {
-        found = FindTarget(spec);
+        found = FindTarget(target);
         return found != nullptr && ::IsWindowVisible(found);
     });
     if (!ok) return kNotFound;
@@ -161,13 +161,13 @@ int Wait(const std::wstring& spec, DWORD timeoutMs) {
     return kOk;
 }
 
-int Gone(const std::wstring& spec, DWORD timeoutMs) {
-    return PollUntil(timeoutMs, [&] { return FindTarget(spec) == nullptr; }) ? kOk : kNotFound;
+int Gone(const std::wstring& target, DWORD timeoutMs) {
+    return PollUntil(timeoutMs, [&] { return FindTarget(target) == nullptr; }) ? kOk : kNotFound;
 }
 
-int Watch(const std::wstring& spec, DWORD durationMs) {
+int Watch(const std::wstring& target, DWORD durationMs) {
     const ULONGLONG start = ::GetTickCount64();
-    const bool seen = PollUntil(durationMs, [&] { return FindTarget(spec) != nullptr; });
+    const bool seen = PollUntil(durationMs, [&] { return FindTarget(target) != nullptr; });
     if (!seen) return kOk;
     Print(L"seen after " + std::to_wstring(::GetTickCount64() - start) + L" ms");
     return kNotFound;
@@ -215,8 +215,8 @@ void PrintWindowFacts(HWND hwnd) {
     if (::GetMenuBarInfo(hwnd, OBJID_MENU, 0, &bar)) Print(L"menubar=" + RectText(bar.rcBar));
 }
 
-int Window(const std::wstring& spec) {
-    HWND hwnd = FindTarget(spec);
+int Window(const std::wstring& target) {
+    HWND hwnd = FindTarget(target);
     if (hwnd == nullptr) return kNotFound;
     PrintWindowFacts(hwnd);
     return kOk;
@@ -397,10 +397,10 @@ HWND FindTree(HWND owner) {
 
 // Waits until the tree holds at least one node: the drive roots are added right after the
 // window is shown, so a probe that looks at once may find the tree still empty.
-int Tree(const std::wstring& spec, DWORD timeoutMs) {
+int Tree(const std::wstring& target, DWORD timeoutMs) {
     HWND tree = nullptr;
     PollUntil(timeoutMs, [&] {
-        HWND owner = FindTarget(spec);
+        HWND owner = FindTarget(target);
         tree = owner ? FindTree(owner) : nullptr;
         return tree != nullptr && ::SendMessageW(tree, TVM_GETCOUNT, 0, 0) > 0;
     });
@@ -432,11 +432,11 @@ int Send(const std::vector<std::wstring>& args, bool post) {
     return kOk;
 }
 
-int Move(const std::wstring& spec, const std::wstring& xText, const std::wstring& yText) {
+int Move(const std::wstring& target, const std::wstring& xText, const std::wstring& yText) {
     const auto x = ParseNumber(xText);
     const auto y = ParseNumber(yText);
     if (!x || !y) return kUsage;
-    HWND hwnd = FindTarget(spec);
+    HWND hwnd = FindTarget(target);
     if (hwnd == nullptr) return kNotFound;
     return ::SetWindowPos(hwnd, nullptr, static_cast<int>(*x), static_cast<int>(*y), 0, 0,
                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
@@ -484,8 +484,8 @@ int Drives() {
     return kOk;
 }
 
-int Frame(const std::wstring& spec) {
-    HWND hwnd = FindTarget(spec);
+int Frame(const std::wstring& target) {
+    HWND hwnd = FindTarget(target);
     if (hwnd == nullptr) return kNotFound;
     RECT r{0, 0, 0, 0};
     ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd, GWL_STYLE)),
@@ -512,15 +512,15 @@ BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM param) {
 }
 
 // Counts by caption over every top-level window, not just the first FindWindow gives.
-int Count(const std::wstring& spec) {
-    CountContext context{spec == L"@main" ? std::wstring(kMainTitle) : spec};
+int Count(const std::wstring& target) {
+    CountContext context{target == L"@main" ? std::wstring(kMainTitle) : target};
     ::EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&context));
     Print(std::to_wstring(context.all) + L" " + std::to_wstring(context.visible));
     return kOk;
 }
 
-int SetText(const std::wstring& spec, const std::wstring& text) {
-    HWND hwnd = FindTarget(spec);
+int SetText(const std::wstring& target, const std::wstring& text) {
+    HWND hwnd = FindTarget(target);
     if (hwnd == nullptr) return kNotFound;
     DWORD_PTR result = 0;
     return ::SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
@@ -549,8 +549,8 @@ struct ViewFree {
 
 // Wine answers GetMenuItemCount on another process's menu with -1; the hook DLL reads the
 // menu on the window's own thread and hands the text back through a named mapping.
-int Menu(const std::wstring& spec) {
-    HWND hwnd = FindTarget(spec);
+int Menu(const std::wstring& target) {
+    HWND hwnd = FindTarget(target);
     if (hwnd == nullptr) return kNotFound;
     std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFree> library(
         ::LoadLibraryW((ProbeFolder() + L"probehook.dll").c_str()));
@@ -591,11 +591,11 @@ constexpr UINT kShowExt = WM_USER + 1;
 constexpr WPARAM kShowCode = 4001;
 
 // Each message is sent and waited for, so a storm cannot outrun the window and pile up.
-int Storm(const std::wstring& spec, const std::wstring& countText, const std::wstring& seedText) {
+int Storm(const std::wstring& target, const std::wstring& countText, const std::wstring& seedText) {
     const auto count = ParseNumber(countText);
     const auto seed = ParseNumber(seedText);
     if (!count || !seed) return kUsage;
-    HWND hwnd = FindTarget(spec);
+    HWND hwnd = FindTarget(target);
     if (hwnd == nullptr) return kNotFound;
     std::mt19937_64 random(*seed);
     std::uint64_t delivered = 0;
