@@ -12,6 +12,10 @@ constexpr wchar_t kInstanceMutexName[] = L"Local\\Volane.SingleInstance";
 // Longest path the system hands out, with room for the terminating zero.
 constexpr DWORD kMaxModulePath = 32768;
 
+// Longest command line CreateProcessW takes, without its terminating zero. Windows refuses a
+// longer one; Wine starts it cut short, and a cut path would name another file.
+constexpr std::size_t kMaxCommandLine = 32766;
+
 }  // namespace
 
 bool Process::AnotherInstanceRunning() {
@@ -54,6 +58,7 @@ std::wstring Process::ExeFolder() {
 }
 
 bool Process::Start(const std::wstring& commandLine, int show) {
+    if (commandLine.size() > kMaxCommandLine) return false;
     // CreateProcessW may write into the command line it is given.
     std::wstring writable = commandLine;
     STARTUPINFOW startup{};
