@@ -6,47 +6,20 @@
 #include "bench/Children.h"
 #include "modules/mdlApp.h"
 #include "modules/mdlTVDir.h"
-#include "platform/win32/MainWindow.h"
-#include "platform/win32/Services.h"
-#include "platform/win32/SourceWindow.h"
+#include "platform/win32/Application.h"
 
 namespace volane::bench {
-namespace {
 
-using namespace volane::win32;
-
-// What app/main.cpp's Application holds, in the same order. The child carries Volane's
-// resources, so the pictures come from the running module.
-struct VolaneApp {
-    HMODULE module = ::GetModuleHandleW(nullptr);
-    CodePage codePage;
-    FileSystem fs;
-    Process process;
-    Profile profile;
-    Registry registry;
-    Shell shell;
-    Ui ui;
-    AboutServices about{registry, fs, process, ui, shell, codePage};
-    MainServices services{fs, process, profile, ui, about};
-    FormList forms;
-    SourceWindow source{forms, module};
-    MainWindow main{forms, module, services};
-
-    void InitImages() {
-        PictureStage stage(module, source.Picture1(), source.ilFiles(), main.Tree().Window());
-        volane::InitImages(stage);
-    }
-};
-
-}  // namespace
+using win32::Application;
+using win32::TreeView;
 
 int RunVolaneList(const std::wstring& folder, ChildReport& report) {
-    VolaneApp app;
-    app.main.Load();
-    app.source.Load();
+    Application app;
+    app.LoadMainForm();
+    app.LoadSourceForm();
     app.InitImages();
-    app.main.Show();
-    LoadDrives(app.fs, app.main.Tree());
+    app.ShowMainForm();
+    app.LoadDrives();
     TreeView& tv1 = app.main.Tree();
     // The folder's own node, as a double-click would find it.
     if (!tv1.Add({}, folder, LastComponent(folder), GetImageIndex(L"folder"))) {
@@ -70,19 +43,19 @@ int RunVolaneList(const std::wstring& folder, ChildReport& report) {
 
 int RunVolaneStartSteps(ChildReport& report) {
     report.phases.emplace_back("entry", SinceProcessCreation());
-    VolaneApp app;
+    Application app;
     // Main's first question; the answer is not used here, the benchmark runs one at a time.
     app.process.AnotherInstanceRunning();
     report.phases.emplace_back("services", SinceProcessCreation());
-    app.main.Load();
+    app.LoadMainForm();
     report.phases.emplace_back("frmMain loaded", SinceProcessCreation());
-    app.source.Load();
+    app.LoadSourceForm();
     report.phases.emplace_back("frmSource loaded", SinceProcessCreation());
     app.InitImages();
     report.phases.emplace_back("icon table filled", SinceProcessCreation());
-    app.main.Show();
+    app.ShowMainForm();
     report.phases.emplace_back("frmMain shown", SinceProcessCreation());
-    LoadDrives(app.fs, app.main.Tree());
+    app.LoadDrives();
     report.phases.emplace_back("drive roots added", SinceProcessCreation());
     PumpPending();
     report.phases.emplace_back("first messages handled", SinceProcessCreation());
