@@ -12,10 +12,6 @@
 //                                      expanded; prints the number of children
 //   soakstat baritem N                 the screen point in item N (0-based) of the main window's
 //                                      menu bar, 文件 then 收起/展开
-//
-// Wine answers GetProcessHandleCount and GetGuiResources with 0, so the handles come from the
-// system's handle list and the GDI objects from the GDI handle table in the target's process
-// environment block, read with ReadProcessMemory; both work on Windows as well.
 
 #include <windows.h>
 
@@ -29,6 +25,7 @@
 #include <vector>
 
 #include "identity.h"
+#include "tests/win32/ProcessCounts.h"
 
 namespace {
 
@@ -66,99 +63,6 @@ void Print(const std::wstring& line) {
                 &written, nullptr);
 }
 
-struct SystemHandle {
-    PVOID object;
-    ULONG_PTR processId;
-    ULONG_PTR handle;
-    ULONG access;
-    USHORT creatorBackTraceIndex;
-    USHORT objectTypeIndex;
-    ULONG attributes;
-    ULONG reserved;
-};
-
-long HandleCount(DWORD pid) {
-    using Query = NTSTATUS(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
-    const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"ntdll"), "NtQuerySystemInformation")));
-    constexpr ULONG kExtendedHandleInformation = 64;
-    constexpr NTSTATUS kLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
-    std::vector<char> buffer(1 << 20);
-    for (;;) {
-        ULONG needed = 0;
-        const NTSTATUS status = query(kExtendedHandleInformation, buffer.data(),
-                                      static_cast<ULONG>(buffer.size()), &needed);
-        if (status == kLengthMismatch) {
-            buffer.resize(buffer.size() * 2);
-            continue;
-        }
-        if (status != 0) return -1;
-        break;
-    }
-    ULONG_PTR count = 0;
-    std::memcpy(&count, buffer.data(), sizeof(count));
-    const auto* handles =
-        reinterpret_cast<const SystemHandle*>(buffer.data() + 2 * sizeof(ULONG_PTR));
-    long own = 0;
-    for (ULONG_PTR i = 0; i < count; ++i)
-        if (handles[i].processId == pid) ++own;
-    return own;
-}
-
-// The used entries of the target's GDI handle table (GdiSharedHandleTable in its 64-bit PEB).
-long GdiCount(HANDLE process) {
-    const DWORD counted = ::GetGuiResources(process, GR_GDIOBJECTS);
-    if (counted) return static_cast<long>(counted);
-    struct Entry {
-        UINT64 object;
-        ULONG owner;
-        USHORT unique;
-        UCHAR type;
-        UCHAR flags;
-        UINT64 user;
-    };
-    static_assert(sizeof(Entry) == 24 && sizeof(void*) == 8);
-    constexpr std::size_t kTableOffset = 0xF8;
-    constexpr std::size_t kEntries = 0x10000;
-    PROCESS_BASIC_INFORMATION basic{};
-    if (::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic),
-                                    nullptr) != 0)
-        return -1;
-    void* table = nullptr;
-    if (!::ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + kTableOffset,
-                             &table, sizeof(table), nullptr) ||
-        !table)
-        return -1;
-    std::vector<Entry> entries(kEntries);
-    if (!::ReadProcessMemory(process, table, entries.data(), kEntries * sizeof(Entry), nullptr))
-        return -1;
-    long used = 0;
-    for (const Entry& e : entries)
-        if (e.type != 0) ++used;
-    return used;
-}
-
-long WindowCount(DWORD pid) {
-    struct Context {
-        DWORD pid;
-        long count;
-    } context{pid, 0};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* c = reinterpret_cast<Context*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner != c->pid) return TRUE;
-            ++c->count;
-            ::EnumChildWindows(
-                window, [](HWND, LPARAM n) -> BOOL { return ++*reinterpret_cast<long*>(n), TRUE; },
-                reinterpret_cast<LPARAM>(&c->count));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&context));
-    return context.count;
-}
-
 HWND MainWindow() {
     return ::FindWindowW(nullptr, kMainTitle);
 }
@@ -178,12 +82,11 @@ int Stats() {
     memory.cb = sizeof(memory);
     ::GetProcessMemoryInfo(process.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                            sizeof(memory));
-    const DWORD user = ::GetGuiResources(process.get(), GR_USEROBJECTS);
     HWND tree = TreeOf(main);
     Print(L"pid=" + std::to_wstring(pid));
-    Print(L"handles=" + std::to_wstring(HandleCount(pid)));
-    Print(L"gdi=" + std::to_wstring(GdiCount(process.get())));
-    Print(L"user=" + std::to_wstring(user ? static_cast<long>(user) : WindowCount(pid)));
+    Print(L"handles=" + std::to_wstring(volane::counts::HandleCount(pid)));
+    Print(L"gdi=" + std::to_wstring(volane::counts::GdiCount(process.get())));
+    Print(L"user=" + std::to_wstring(volane::counts::UserCount(process.get(), pid)));
     Print(L"workingset=" + std::to_wstring(memory.WorkingSetSize));
     Print(L"private=" +
           std::to_wstring(memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage));

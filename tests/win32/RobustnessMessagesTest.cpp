@@ -1,12 +1,11 @@
 // The private message 1025 as any program may send it to the real, hooked main window: only
 // wParam 4001 restores; every other value passes through and changes nothing, and a long run
 // of restore requests leaves the window restored without using up handles or GUI objects.
-#include <winternl.h>
-
 #include <random>
 
 #include "forms/FormDesigns.h"
 #include "modules/mdlMsg.h"
+#include "tests/win32/ProcessCounts.h"
 #include "tests/win32/RobustnessFixtures.h"
 
 namespace volane::test {
@@ -59,90 +58,10 @@ struct ResourceCounts {
     long user;
 };
 
-struct SystemHandle {
-    PVOID object;
-    ULONG_PTR processId;
-    ULONG_PTR handle;
-    ULONG access;
-    USHORT creatorBackTraceIndex;
-    USHORT objectTypeIndex;
-    ULONG attributes;
-    ULONG reserved;
-};
-
-long HandleCount() {
-    using Query = NTSTATUS(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
-    const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"ntdll"), "NtQuerySystemInformation")));
-    constexpr ULONG kExtendedHandleInformation = 64;
-    constexpr NTSTATUS kLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
-    std::vector<char> buffer(1 << 20);
-    for (;;) {
-        ULONG needed = 0;
-        const NTSTATUS status = query(kExtendedHandleInformation, buffer.data(),
-                                      static_cast<ULONG>(buffer.size()), &needed);
-        if (status == kLengthMismatch) {
-            buffer.resize(buffer.size() * 2);
-            continue;
-        }
-        if (status != 0) return -1;
-        break;
-    }
-    const auto count = *reinterpret_cast<const ULONG_PTR*>(buffer.data());
-    const auto* handles =
-        reinterpret_cast<const SystemHandle*>(buffer.data() + 2 * sizeof(ULONG_PTR));
-    long own = 0;
-    for (ULONG_PTR i = 0; i < count; ++i)
-        if (handles[i].processId == ::GetCurrentProcessId()) ++own;
-    return own;
-}
-
-// The used entries of the GDI handle table that the process environment block points at.
-long GdiTableCount() {
-    struct Entry {
-        UINT64 object;
-        ULONG owner;
-        USHORT unique;
-        UCHAR type;
-        UCHAR flags;
-        UINT64 user;
-    };
-    static_assert(sizeof(Entry) == 24 && sizeof(void*) == 8);
-    constexpr std::size_t kTableOffset = 0xF8;  // GdiSharedHandleTable in the 64-bit PEB
-    constexpr int kEntries = 0x10000;
-    const auto* peb = reinterpret_cast<const char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-    const auto* table = *reinterpret_cast<const Entry* const*>(peb + kTableOffset);
-    if (!table) return -1;
-    long used = 0;
-    for (int i = 0; i < kEntries; ++i)
-        if (table[i].type != 0) ++used;
-    return used;
-}
-
-long WindowCount() {
-    long count = 0;
-    ::EnumWindows(
-        [](HWND window, LPARAM found) -> BOOL {
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(window, &pid);
-            if (pid != ::GetCurrentProcessId()) return TRUE;
-            auto* n = reinterpret_cast<long*>(found);
-            ++*n;
-            ::EnumChildWindows(
-                window, [](HWND, LPARAM c) -> BOOL { return ++*reinterpret_cast<long*>(c), TRUE; },
-                found);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 ResourceCounts CountResources() {
     HANDLE self = ::GetCurrentProcess();
-    const DWORD gdi = ::GetGuiResources(self, GR_GDIOBJECTS);
-    const DWORD user = ::GetGuiResources(self, GR_USEROBJECTS);
-    return {HandleCount(), gdi ? static_cast<long>(gdi) : GdiTableCount(),
-            user ? static_cast<long>(user) : WindowCount()};
+    const DWORD pid = ::GetCurrentProcessId();
+    return {counts::HandleCount(pid), counts::GdiCount(self), counts::UserCount(self, pid)};
 }
 
 class RobustnessMessagesTest : public ::testing::Test {
