@@ -15,10 +15,8 @@ for key in 'Shared Tools\MSINFO' 'Shared Tools Location'; do
         e2e_fail "HKLM\\SOFTWARE\\Microsoft\\$key is still there"
     fi
 done
-e2e_start_volane "$E2E_EDITOR"
-e2e_wait_main >/dev/null
-e2e_tree >/dev/null
-pid=$(e2e_main_pid)
+e2e_start_ready
+pid=$E2E_PID
 
 # 文件 > 关于: 刷新, 置顶, a separator, 退出, 关于
 e2e_click $(e2e_bar_item 文件)

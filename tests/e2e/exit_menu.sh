@@ -2,10 +2,8 @@
 # 退出 in the 文件 menu, chosen with real clicks, closes the window and ends the process.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
-e2e_start_volane "$E2E_EDITOR"
-e2e_wait_main >/dev/null
-e2e_tree >/dev/null
-pid=$(e2e_main_pid)
+e2e_start_ready
+pid=$E2E_PID
 
 e2e_click $(e2e_menu_bar_first_item)
 e2e_probe wait 'class:#32768' 3000 >/dev/null ||

@@ -22,6 +22,7 @@ E2E_APP_EXE='C:\volane\Volane.exe'
 E2E_EDITOR='C:\volane\editor\recorder.exe'
 E2E_RECORD=
 E2E_LAUNCHER_PID=
+E2E_PID=
 E2E_STARTED=$SECONDS
 
 e2e_log() { echo "[$E2E_NAME $((SECONDS - E2E_STARTED))s] $*" >&2; }
@@ -143,6 +144,15 @@ e2e_start_volane() {
 }
 
 # Waits for the main window to be shown; prints its handle.
+# Starts Volane with the recording editor and waits until its tree holds the drive roots; sets
+# E2E_PID to the process that owns the main window.
+e2e_start_ready() {
+    e2e_start_volane "$E2E_EDITOR"
+    e2e_wait_main >/dev/null
+    e2e_tree >/dev/null
+    E2E_PID=$(e2e_main_pid)
+}
+
 e2e_wait_main() {
     local status=0
     e2e_probe wait @main "${1:-20000}" || status=$?

@@ -3,10 +3,8 @@
 # one to hand over to: it sends nothing, opens no window of its own and ends at once.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
-e2e_start_volane "$E2E_EDITOR"
-e2e_wait_main >/dev/null
-e2e_tree >/dev/null
-pid=$(e2e_main_pid)
+e2e_start_ready
+pid=$E2E_PID
 read -r left top _ <<<"$(e2e_window_field @main rect)"
 strip="$left $top $((left + $(e2e_px 3700))) $((top + $(e2e_px 880)))"
 # Collapsed, so that a restore that got through would show.

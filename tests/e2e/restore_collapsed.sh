@@ -4,10 +4,8 @@
 # once leave the one first instance, restored, and all ten end.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
-e2e_start_volane "$E2E_EDITOR"
-e2e_wait_main >/dev/null
-e2e_tree >/dev/null
-pid=$(e2e_main_pid)
+e2e_start_ready
+pid=$E2E_PID
 start_rect=$(e2e_window_field @main rect)
 read -r left top _ <<<"$start_rect"
 strip="$left $top $((left + $(e2e_px 3700))) $((top + $(e2e_px 880)))"

@@ -3,10 +3,8 @@
 # from wherever the user left it, minimized and unpinned, to its start place, pinned on top.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
-e2e_start_volane "$E2E_EDITOR"
-e2e_wait_main >/dev/null
-e2e_tree >/dev/null
-pid=$(e2e_main_pid)
+e2e_start_ready
+pid=$E2E_PID
 start_rect=$(e2e_window_field @main rect)
 e2e_expect_eq "pinned on top at start" 1 "$(e2e_window_field @main topmost)"
 

@@ -3,10 +3,8 @@
 # its 退出 ends the process.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
-e2e_start_volane "$E2E_EDITOR"
-e2e_wait_main >/dev/null
-e2e_tree >/dev/null
-pid=$(e2e_main_pid)
+e2e_start_ready
+pid=$E2E_PID
 
 # A point in the empty part of the tree, well below the drive roots.
 read -r left _ _ bottom <<<"$(e2e_window_field @main client)"
