@@ -148,7 +148,8 @@ void AboutWindow::OnPaint(HDC dc) {
         if (design.kind != ControlKind::Line) continue;
         const int y = TwipsToPixels(design.top, dpi);
         const int thickness = std::max(1, ::MulDiv(design.lineWidthPixels, dpi, kDefaultDpi));
-        const RECT line{TwipsToPixels(design.left, dpi), y, TwipsToPixels(design.width, dpi),
+        // Both ends are drawn: the rule's last pixel is the one at x2.
+        const RECT line{TwipsToPixels(design.left, dpi), y, TwipsToPixels(design.width, dpi) + 1,
                         y + thickness};
         HBRUSH brush = ::CreateSolidBrush(RGB(design.color.r, design.color.g, design.color.b));
         ::FillRect(dc, &line, brush);
@@ -160,6 +161,14 @@ std::optional<LRESULT> AboutWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lP
     switch (msg) {
         case DM_GETDEFID:
             return MAKELRESULT(IDOK, DC_HASDEFID);
+        case WM_CTLCOLORSTATIC: {
+            // The labels are designed black on the form's face: a high-contrast or custom
+            // theme changes neither.
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            ::SetTextColor(dc, RGB(0, 0, 0));
+            ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+        }
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 HWND focus = ::GetFocus();

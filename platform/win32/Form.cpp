@@ -83,6 +83,10 @@ void FormList::Add(Form& form) {
 
 void FormList::Remove(const Form& form) {
     std::erase(forms_, &form);
+    // A form unloaded by a message sent from another thread or process (WM_CLOSE from a script,
+    // say) is handled inside GetMessageW, which then goes on waiting: a message in the queue
+    // wakes the loops so they see what changed.
+    ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 bool FormList::Contains(const Form& form) const {

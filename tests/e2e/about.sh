@@ -27,7 +27,7 @@ e2e_expect_eq "main window enabled under the About box" 0 "$(e2e_window_field @m
 e2e_expect_eq "About box's process" "$pid" "$(e2e_window_field "$about" pid)"
 
 # The controls with class and text, in a fixed order: the system may restack them.
-description='编写本工具，是为了弥补编辑器自带的文件夹树在选择要编辑的文件时的不足。作者一直没有改进它，而编辑器又是我日常工作中用得最多的工具，于是写了这个小程序，送给编辑器的广大用户们，方便大家日常使用。'
+description='编写本工具，是为了弥补编辑器自带的文件夹树在选择要编辑的文件时的不足。作者一直没有改进它，而编辑器又是我日常工作中用得最多的工具，于是写了这个小程序，免费送给编辑器的广大用户们，希望方便大家日常使用。'
 web=$(sed -n 's/^#define VOLANE_WEB_ADDRESS "\(.*\)"$/\1/p' "$VOLANE_ROOT/resources/identity.h")
 controls=$(e2e_probe list "$(e2e_window_field "$about" class)" | awk -F'\t' '/^  child/ { print $3 "\t" $7 }' | LC_ALL=C sort)
 e2e_log "About controls:"$'\n'"$controls"

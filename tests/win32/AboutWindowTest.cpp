@@ -117,6 +117,10 @@ TEST_F(AboutWindowTest, TextsAfterLoad) {
     EXPECT_EQ(win32::TextOf(Control(L"cmdOK")), L"确定");
     EXPECT_EQ(win32::TextOf(Control(L"cmdSysInfo")), L"系统信息(&S)...");
     EXPECT_EQ(win32::TextOf(Control(L"lblDescription")), std::wstring(kAboutDescription));
+    EXPECT_EQ(::WideCharToMultiByte(936, 0, kAboutDescription.data(),
+                                    static_cast<int>(kAboutDescription.size()), nullptr, 0,
+                                    nullptr, nullptr),
+              200);
     EXPECT_EQ(win32::TextOf(Control(L"lblDisclaimer")), L"检查最新版本：http://www.torlin.example");
 }
 
@@ -153,7 +157,10 @@ TEST_F(AboutWindowTest, EtchedRuleAboveTheButtons) {
         {10, 164, RGB(255, 255, 255)},
         {10, 165, RGB(255, 255, 255)},
         {10, 166, face},
-        {376, 163, RGB(128, 128, 128)},
+        {377, 163, RGB(128, 128, 128)},  // x2 = 5654 twips, inclusive
+        {378, 163, face},
+        {377, 164, RGB(255, 255, 255)},
+        {378, 164, face},
         {6, 163, RGB(128, 128, 128)},
         {5, 163, face},
         {6, 164, face},
@@ -163,6 +170,23 @@ TEST_F(AboutWindowTest, EtchedRuleAboveTheButtons) {
         EXPECT_EQ(::GetPixel(dc, c.x, c.y) & 0xFFFFFF, c.color) << c.x << "," << c.y;
     }
     ::ReleaseDC(window, dc);
+}
+
+TEST_F(AboutWindowTest, LabelsAreBlackWhateverTheThemesTextColour) {
+    const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT};
+    const COLORREF saved[] = {::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_BTNTEXT)};
+    const COLORREF red[] = {RGB(255, 0, 0), RGB(255, 0, 0)};
+    ::SetSysColors(2, elements, red);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    for (std::wstring_view label : {L"lblTitle", L"lblVersion", L"lblDescription", L"lblDisclaimer"}) {
+        ::SetTextColor(dc, RGB(1, 2, 3));
+        const LRESULT brush = ::SendMessageW(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                             reinterpret_cast<LPARAM>(Control(label)));
+        EXPECT_EQ(::GetTextColor(dc), RGB(0, 0, 0)) << std::wstring(label);
+        EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), ::GetSysColorBrush(COLOR_BTNFACE));
+    }
+    ::DeleteDC(dc);
+    ::SetSysColors(2, elements, saved);
 }
 
 TEST_F(AboutWindowTest, KeyboardInTheModalLoop) {
