@@ -6,11 +6,11 @@
 #include "bench/Children.h"
 #include "modules/mdlApp.h"
 #include "modules/mdlTVDir.h"
-#include "platform/win32/Application.h"
+#include "app/Application.h"
 
 namespace volane::bench {
 
-using win32::Application;
+using app::Application;
 using win32::TreeView;
 
 int RunVolaneList(const std::wstring& folder, ChildReport& report) {

@@ -6,6 +6,7 @@
 #include "modules/mdlApp.h"
 #include "modules/mdlTVDir.h"
 #include "platform/TreeIndex.h"
+#include "app/Application.h"
 #include "platform/win32/Services.h"
 
 namespace volane::bench {
@@ -83,7 +84,7 @@ int RunVolaneLogic(const std::wstring& folder, ChildReport& report) {
     NamesOnlyStage stage;
     InitImages(stage);
     win32::FileSystem fs;
-    win32::Process process;
+    win32::Process process{app::kInstanceName};
     win32::Profile profile;
     win32::Ui ui;
     IndexOnlyTree tree;

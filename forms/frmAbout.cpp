@@ -3,15 +3,14 @@
 #include <array>
 
 #include "modules/mdlApp.h"
+#include "version.h"
 
 namespace volane {
 
 namespace {
 
-constexpr long kErrInvalidCall = 5;
-
 void ShowUnavailable(AboutServices& services) {
-    services.ui.MessageBox(std::wstring(kSysInfoUnavailable), std::wstring(APP_TITLE));
+    services.ui.ShowMessage(std::wstring(kSysInfoUnavailable), std::wstring(APP_TITLE));
 }
 
 // The hexadecimal digits of a byte without leading zeros.
@@ -22,19 +21,6 @@ std::string HexByte(unsigned char byte) {
     hex += kDigits[byte & 15];
     return hex;
 }
-
-// Closes the key on every road out of GetKeyValue, including the one where it never opened.
-class KeyCloser {
-  public:
-    KeyCloser(IRegistry& registry, const IRegistry::Key& key) : registry_(registry), key_(key) {}
-    ~KeyCloser() { registry_.Close(key_); }
-    KeyCloser(const KeyCloser&) = delete;
-    KeyCloser& operator=(const KeyCloser&) = delete;
-
-  private:
-    IRegistry& registry_;
-    const IRegistry::Key& key_;
-};
 
 }  // namespace
 
@@ -59,35 +45,36 @@ bool ConvertValueData(std::uint32_t type, const std::uint8_t* data, std::uint32_
     return true;
 }
 
-bool GetKeyValue(IRegistry& registry, IRegistry::Key KeyRoot, const std::string& KeyName,
+bool GetKeyValue(IRegistry& registry, RegistryRoot KeyRoot, const std::string& KeyName,
                  const std::string& SubKeyRef, std::string& KeyVal) {
-    IRegistry::Key key = 0;
-    KeyCloser closer(registry, key);
-    if (registry.Open(KeyRoot, KeyName, &key) != 0) {
+    // The key object closes the key on every road out of here.
+    long result = 0;
+    const std::unique_ptr<IRegistryKey> key = registry.Open(KeyRoot, KeyName, &result);
+    if (!key) {
         KeyVal.clear();
         return false;
     }
     std::array<std::uint8_t, kValueBufferSize> buffer{};
     std::uint32_t type = 0;
     std::uint32_t size = kValueBufferSize;
-    if (registry.Query(key, SubKeyRef, &type, buffer.data(), &size) != 0) {
+    if (key->Query(SubKeyRef, &type, buffer.data(), &size) != 0) {
         KeyVal.clear();
         return false;
     }
     if (size > kValueBufferSize) size = kValueBufferSize;
     if (!ConvertValueData(type, buffer.data(), size, KeyVal))
-        throw AppError(kErrInvalidCall, L"无效的过程调用或参数");
+        throw AppError(Failure::InvalidCall);
     return true;
 }
 
 void StartSysInfo(AboutServices& services) {
     std::string path;
     try {
-        if (!GetKeyValue(services.registry, IRegistry::kLocalMachine, kMsinfoKey, kMsinfoValue,
+        if (!GetKeyValue(services.registry, RegistryRoot::LocalMachine, kMsinfoKey, kMsinfoValue,
                          path)) {
             // The first location names the program itself and is started as read; only without
             // it does the folder of the second location count, and only with the file present.
-            if (!GetKeyValue(services.registry, IRegistry::kLocalMachine, kToolsLocationKey,
+            if (!GetKeyValue(services.registry, RegistryRoot::LocalMachine, kToolsLocationKey,
                              kToolsLocationValue, path)) {
                 ShowUnavailable(services);
                 return;
@@ -112,7 +99,7 @@ void frmAbout::Form_Load() {
 }
 
 void frmAbout::cmdOK_Click() {
-    host_.UnloadAbout();
+    c_.window.Unload();
 }
 
 void frmAbout::cmdSysInfo_Click() {
@@ -122,7 +109,7 @@ void frmAbout::cmdSysInfo_Click() {
 void frmAbout::OpenWebSite() {
     // Whether a browser opens or not, the dialog closes.
     services_.shell.Open(std::string(WEB_ADDRESS));
-    host_.UnloadAbout();
+    c_.window.Unload();
 }
 
 void frmAbout::lblDisclaimer_Click() {

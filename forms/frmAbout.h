@@ -26,7 +26,7 @@ std::wstring VersionText();
 // Reads a registry value as text. True when the value was read; false (and an empty KeyVal)
 // when the key cannot be opened or the value cannot be read. Throws AppError for a value with
 // no data at all. The key is always closed.
-bool GetKeyValue(IRegistry& registry, IRegistry::Key KeyRoot, const std::string& KeyName,
+bool GetKeyValue(IRegistry& registry, RegistryRoot KeyRoot, const std::string& KeyName,
                  const std::string& SubKeyRef, std::string& KeyVal);
 
 // The conversion of a value's data to KeyVal by its type (pure, for the registry and the tests).
@@ -45,13 +45,6 @@ struct AboutServices {
 
 void StartSysInfo(AboutServices& services);
 
-// What frmAbout asks of its host.
-class IAboutHost {
-  public:
-    virtual ~IAboutHost() = default;
-    virtual void UnloadAbout() = 0;
-};
-
 struct AboutControls {
     IWindow& window;
     IText& lblTitle;
@@ -60,8 +53,8 @@ struct AboutControls {
 
 class frmAbout {
   public:
-    frmAbout(AboutControls controls, IAboutHost& host, AboutServices& services)
-        : c_(controls), host_(host), services_(services) {}
+    frmAbout(AboutControls controls, AboutServices& services)
+        : c_(controls), services_(services) {}
 
     void Form_Load();
     void cmdOK_Click();
@@ -73,7 +66,6 @@ class frmAbout {
     void OpenWebSite();
 
     AboutControls c_;
-    IAboutHost& host_;
     AboutServices& services_;
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "modules/mdlTVDir.h"
@@ -24,20 +25,24 @@ inline constexpr int kButtonLeft = 1;
 inline constexpr int kButtonRight = 2;
 inline constexpr int kButtonMiddle = 4;
 
-// What frmMain asks of its host (the form runtime and the rest of the application).
+// What frmMain asks of the window it runs in.
 class IMainHost {
   public:
     virtual ~IMainHost() = default;
     // Pops up the m_main menu at a point of the form's client area (twips); returns when it
     // closes, after the chosen command has run.
     virtual void PopupMainMenu(double x, double y) = 0;
-    virtual std::intptr_t HookWindow(std::intptr_t window) = 0;
-    virtual void UnhookWindow(std::intptr_t window, std::intptr_t previousProc) = 0;
     // Loads frmAbout and shows it modal; returns when it is unloaded.
     virtual void ShowAboutModal() = 0;
-    // Unloads frmMain (as the close box does).
-    virtual void UnloadMain() = 0;
-    virtual void UnloadAllForms() = 0;
+};
+
+// The program-wide procedures frmMain's load and unload handlers call.
+struct MainProcedures {
+    // Puts the single-instance hook on the window; returns the previous window procedure.
+    std::function<std::intptr_t(std::intptr_t window)> HookWindow;
+    // Gives the window its previous procedure back.
+    std::function<void(std::intptr_t window, std::intptr_t previousProc)> UnhookWindow;
+    std::function<void()> UnloadAllForms;
 };
 
 struct MainControls {
@@ -49,8 +54,13 @@ struct MainControls {
 
 class frmMain {
   public:
-    frmMain(MainControls controls, IMainHost& host, IScreen& screen, ListingServices& listing)
-        : c_(controls), host_(host), screen_(screen), listing_(listing) {}
+    frmMain(MainControls controls, IMainHost& host, MainProcedures procedures, IScreen& screen,
+            ListingServices& listing)
+        : c_(controls),
+          host_(host),
+          procedures_(std::move(procedures)),
+          screen_(screen),
+          listing_(listing) {}
 
     void Form_Load();
     void Form_Resize();
@@ -76,6 +86,7 @@ class frmMain {
 
     MainControls c_;
     IMainHost& host_;
+    MainProcedures procedures_;
     IScreen& screen_;
     ListingServices& listing_;
 };

@@ -21,11 +21,11 @@ void InitImages(IPictureStage& stage) {
         // before, and that is added again.
         if (typeName != L"htm") stage.LoadPicture(LowerCase(typeName));
         const int next = stage.ImageCount() + 1;
-        if (next > 32767) throw AppError(kErrOverflow, L"溢出");
+        if (next > 32767) throw AppError(Failure::Overflow);
         stage.AddDrawnImage(next);
         const int count = stage.ImageCount();
         if (count < 1 || count >= static_cast<int>(ImageNames.size()))
-            throw AppError(kErrSubscriptOutOfRange, L"下标越界");
+            throw AppError(Failure::SubscriptOutOfRange);
         ImageNames[static_cast<std::size_t>(count)] = std::wstring(typeName);
     }
     stage.AttachToTree();
@@ -51,7 +51,7 @@ void LoadDrives(IFileSystem& fs, ITree& tree) {
         std::wstring key{drive.letter, L':', L'\\'};
         std::wstring text = std::wstring(label) + drive.letter + L')';
         if (!tree.Add({}, std::move(key), text, GetImageIndex(L"root")))
-            throw AppError(kErrTreeAdd, L"键不唯一");
+            throw AppError(Failure::KeyNotUnique);
     }
 }
 

@@ -12,8 +12,6 @@
 
 namespace volane {
 
-#define VOLANE_WIDEN2(x) L##x
-#define VOLANE_WIDEN(x) VOLANE_WIDEN2(x)
 inline constexpr std::wstring_view WINDOW_TITLE = VOLANE_WIDEN(VOLANE_WINDOW_TITLE);
 inline constexpr std::wstring_view APP_TITLE = VOLANE_WIDEN(VOLANE_APP_TITLE);
 inline constexpr std::string_view WEB_ADDRESS = VOLANE_WEB_ADDRESS;
@@ -26,6 +24,21 @@ inline constexpr int kImageFallback = 1;
 // Slots 1 to 10 of the icon table (index 0 unused); filled once by InitImages.
 using ImageNameTable = std::array<std::optional<std::wstring>, 11>;
 extern ImageNameTable ImageNames;
+
+// frmSource's staging picture box Picture1 and image list ilFiles, through which the icon
+// table is filled.
+class IPictureStage {
+  public:
+    virtual ~IPictureStage() = default;
+    // Loads the BITMAP resource of that name (any case) into Picture1; throws AppError when the
+    // resource cannot be found or loaded.
+    virtual void LoadPicture(const std::wstring& resourceName) = 0;
+    virtual int ImageCount() const = 0;
+    // Adds a copy of Picture1's drawn image at the 1-based index, with no key.
+    virtual void AddDrawnImage(int index) = 0;
+    // Makes ilFiles the image list of tv1.
+    virtual void AttachToTree() = 0;
+};
 
 // The picture index for a type name: 1 to 9, 1 when the name has no picture of its own.
 std::int16_t GetImageIndex(std::wstring_view typeName);

@@ -1,4 +1,5 @@
-// The single-instance protocol and the window hook that receives its message.
+// The single-instance protocol and the window hook that receives its message: its portable
+// half. The hook itself replaces a window procedure and lives with the program's windows.
 #pragma once
 
 #include <cstdint>
@@ -18,14 +19,5 @@ constexpr bool IsShowRequest(unsigned message, std::uintptr_t wParam) {
 // AppError (type mismatch) when the text is no number.
 std::wstring ProcToTag(std::intptr_t previousProc);
 std::intptr_t TagToProc(const std::wstring& tag);
-
-#ifdef _WIN32
-// Win32 only: the window procedure replacement through GWLP_WNDPROC, with the previous
-// procedure kept in the window's user-data slot.
-std::intptr_t HookWindow(std::intptr_t window);
-void UnhookWindow(std::intptr_t window, std::intptr_t previousProc);
-// Provided by the application: runs the restore sequence on frmMain, if it is loaded.
-void RestoreMainForm();
-#endif
 
 }  // namespace volane

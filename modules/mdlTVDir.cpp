@@ -122,7 +122,7 @@ void ExpandPath(const std::wstring& path, ListingServices& services) {
     auto failure = services.fs.Enumerate(path, sink);
     if (failure && !sink.Begun()) {
         // The folder exists but cannot be opened: say why and leave the tree as it is.
-        services.ui.MessageBox(*failure, std::wstring(kMessageTitle));
+        services.ui.ShowMessage(*failure, std::wstring(kMessageTitle));
         return;
     }
     sink.Finish();

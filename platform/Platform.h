@@ -4,39 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// <windows.h> maps MessageBox to MessageBoxW; IUi::MessageBox keeps its own name whichever
-// header comes first (platform/win32/Services.h does the same after including it).
-#undef MessageBox
+#include "platform/Errors.h"
 
 namespace volane {
-
-// A failure that no handler recovers from. The top of every event handler turns it into the
-// fatal box that shows the number and the description, then ends the process.
-class AppError : public std::runtime_error {
-  public:
-    AppError(long number, std::wstring description)
-        : std::runtime_error("Volane failure"),
-          number_(number),
-          description_(std::move(description)) {}
-    long Number() const { return number_; }
-    const std::wstring& Description() const { return description_; }
-
-  private:
-    long number_;
-    std::wstring description_;
-};
-
-// Error numbers raised by Volane itself.
-inline constexpr long kErrSubscriptOutOfRange = 9;
-inline constexpr long kErrOverflow = 6;
-inline constexpr long kErrResourceNotFound = 326;
-inline constexpr long kErrTreeAdd = 35602;  // key not unique or relative not found
 
 enum class DisplayState { Normal = 0, Minimized = 1, Maximized = 2 };
 
@@ -63,6 +39,8 @@ class IWindow {
     virtual void SetCaption(const std::wstring& caption) = 0;
     virtual std::wstring Tag() const = 0;
     virtual void SetTag(std::wstring text) = 0;
+    // Runs the form's unload handler and destroys its window.
+    virtual void Unload() = 0;
     // Shows the window modeless, without an owner.
     virtual void Show() = 0;
     // SetWindowPos with HWND_TOPMOST or HWND_NOTOPMOST, no move, no size.
@@ -119,26 +97,12 @@ class IText {
     virtual void SetText(const std::wstring& text) = 0;
 };
 
-// frmSource's staging picture box Picture1 and image list ilFiles.
-class IPictureStage {
-  public:
-    virtual ~IPictureStage() = default;
-    // Loads the BITMAP resource of that name (any case) into Picture1; throws AppError when the
-    // resource cannot be found or loaded.
-    virtual void LoadPicture(const std::wstring& resourceName) = 0;
-    virtual int ImageCount() const = 0;
-    // Adds a copy of Picture1's drawn image at the 1-based index, with no key.
-    virtual void AddDrawnImage(int index) = 0;
-    // Makes ilFiles the image list of tv1.
-    virtual void AttachToTree() = 0;
-};
-
 // Modal boxes of the desktop.
 class IUi {
   public:
     virtual ~IUi() = default;
     // A modal box with an OK button only and no icon.
-    virtual void MessageBox(const std::wstring& text, const std::wstring& title) = 0;
+    virtual void ShowMessage(const std::wstring& text, const std::wstring& title) = 0;
 };
 
 // Show-window values for a started process.
@@ -212,18 +176,26 @@ class ICodePage {
     virtual std::string ToAnsi(std::wstring_view wide) const = 0;
 };
 
+// An open registry key: closed when the object goes.
+class IRegistryKey {
+  public:
+    virtual ~IRegistryKey() = default;
+    // RegQueryValueExA; 0 on success, *size in: buffer size, out: bytes written or needed.
+    virtual long Query(const std::string& value, std::uint32_t* type, std::uint8_t* data,
+                       std::uint32_t* size) = 0;
+};
+
+// The predefined root keys, by their 32-bit values.
+enum class RegistryRoot : std::uint32_t { LocalMachine = 0x80000002 };
+
 // The narrow registry calls.
 class IRegistry {
   public:
-    using Key = std::uintptr_t;
-    static constexpr Key kLocalMachine = 0x80000002;
     virtual ~IRegistry() = default;
-    // RegOpenKeyExA for reading; 0 on success.
-    virtual long Open(Key root, const std::string& subKey, Key* key) = 0;
-    // RegQueryValueExA; 0 on success, *size in: buffer size, out: bytes written or needed.
-    virtual long Query(Key key, const std::string& value, std::uint32_t* type, std::uint8_t* data,
-                       std::uint32_t* size) = 0;
-    virtual void Close(Key key) = 0;
+    // RegOpenKeyExA for reading: the open key, or null with *result set to why not.
+    [[nodiscard]] virtual std::unique_ptr<IRegistryKey> Open(RegistryRoot root,
+                                                             const std::string& subKey,
+                                                             long* result) = 0;
 };
 
 // ShellExecuteA with the verb "open".

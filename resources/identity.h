@@ -1,15 +1,9 @@
-/* Volane's identity: version numbers, names and the maker's web address. Shared by the C++
-   code and the resource script, so each fact lives here once. Plain ASCII on purpose: the
-   resource compiler and the single-instance search both read these bytes. */
+/* Volane's identity: names and the maker's web address. Shared by the C++ code, the resource
+   script and the tests, so each fact lives here once (the version is the project's, in
+   CMakeLists.txt). Plain ASCII on purpose: the resource compiler and the single-instance
+   search both read these bytes. */
 #ifndef VOLANE_IDENTITY_H
 #define VOLANE_IDENTITY_H
-
-#define VOLANE_VERSION_MAJOR 1
-#define VOLANE_VERSION_MINOR 0
-#define VOLANE_VERSION_BUILD 0
-#define VOLANE_VERSION_REVISION 64
-/* The version record writes the numbers zero-padded. */
-#define VOLANE_VERSION_TEXT "1.00.0064"
 
 #define VOLANE_WEB_ADDRESS "http://www.torlin.example"
 /* Caption of the main window and the text a second instance searches for. */
@@ -18,5 +12,9 @@
 #define VOLANE_APP_TITLE "Volane-Torlin@www.torlin.example"
 #define VOLANE_EXE_NAME "Volane.exe"
 #define VOLANE_INTERNAL_NAME "Volane"
+
+/* The wide form of a narrow literal macro: VOLANE_WIDEN(VOLANE_APP_TITLE). */
+#define VOLANE_WIDEN2(x) L##x
+#define VOLANE_WIDEN(x) VOLANE_WIDEN2(x)
 
 #endif

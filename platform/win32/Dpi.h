@@ -17,7 +17,7 @@ int MetricForDpi(int index, UINT dpi);
 // The outer rectangle of a window whose client area is `client`.
 RECT OuterRectForClient(RECT client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi);
 // The desktop's message font (dialogs, labels, the tree) at a DPI.
-unique_hfont MessageFontForDpi(UINT dpi);
+[[nodiscard]] unique_hfont MessageFontForDpi(UINT dpi);
 // Per-monitor v2 awareness when the manifest did not already set it; older systems get the
 // system-wide awareness. Call before the first window is created.
 void EnableDpiAwareness();

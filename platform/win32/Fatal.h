@@ -1,5 +1,5 @@
 // The end of every failure that no handler recovers from: a modal box with the failure's number
-// and description, titled with the application title, then the process ends. Window procedures
+// and description, titled with the program's title, then the process ends. Window procedures
 // and the entry point run their work through Guarded so that no exception crosses them.
 #pragma once
 
@@ -9,11 +9,14 @@
 #include <string>
 #include <utility>
 
-#include "platform/Platform.h"
+#include "platform/Errors.h"
 
 namespace volane::win32 {
 
 inline constexpr UINT kFatalExitCode = 1;
+
+// The fatal box's title; the program sets it once at start.
+void SetFatalTitle(std::wstring title);
 
 // The box's text for a failure: its number and its description.
 std::wstring FatalText(long number, const std::wstring& description);

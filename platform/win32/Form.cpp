@@ -6,7 +6,6 @@
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Fatal.h"
 #include "platform/win32/WindowText.h"
-#include "resource.h"
 
 namespace volane::win32 {
 
@@ -16,9 +15,6 @@ namespace {
 // single-instance hook of the main window, and a window property costs a server round trip
 // per message under Wine.
 constexpr int kFormSlot = 0;
-
-constexpr long kErrCreateWindow = 5;
-constexpr long kErrInvalidPropertyValue = 380;
 
 struct Styles {
     DWORD style;
@@ -38,29 +34,10 @@ Styles StylesFor(FrameStyle frame) {
     return {WS_OVERLAPPEDWINDOW, WS_EX_WINDOWEDGE};
 }
 
-std::wstring ClassNameOf(const FormDesign& design) {
-    return L"Volane." + std::wstring(design.name);
-}
-
-void RegisterFormClass(const std::wstring& name, WNDPROC procedure) {
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExW(instance, name.c_str(), &existing)) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = procedure;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = name.c_str();
-    ::RegisterClassExW(&wc);
-}
-
-unique_hicon LoadWindowIcon(HMODULE module, int metricX, int metricY, UINT dpi) {
-    return unique_hicon(static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_WINDOW),
-                                                        IMAGE_ICON, MetricForDpi(metricX, dpi),
+[[nodiscard]] unique_hicon LoadWindowIcon(HMODULE module, int id, int metricX, int metricY,
+                                         UINT dpi) {
+    return unique_hicon(static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                                        MetricForDpi(metricX, dpi),
                                                         MetricForDpi(metricY, dpi), 0)));
 }
 
@@ -70,10 +47,26 @@ Form* FormOf(HWND window) {
 }
 
 void CheckSize(double twips) {
-    if (twips < 0) throw AppError(kErrInvalidPropertyValue, L"无效属性值");
+    if (twips < 0) throw AppError(Failure::InvalidPropertyValue);
 }
 
 }  // namespace
+
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (::GetClassInfoExW(instance, name, &existing)) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = procedure;
+    wc.cbWndExtra = sizeof(LONG_PTR);
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    ::RegisterClassExW(&wc);
+}
 
 // ---- FormList ----
 
@@ -123,8 +116,9 @@ Form::~Form() {
 
 void Form::Load() {
     if (loaded_) return;
-    const std::wstring className = ClassNameOf(design_);
-    RegisterFormClass(className, &Form::Procedure);
+    const std::wstring className(design_.windowClass);
+    RegisterWindowClass(className.c_str(), &Form::Procedure,
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     unique_hmenu menu = BuildMenu();
     const Styles styles = StylesFor(design_.frame);
     // A first guess at the system DPI; ApplyDesignedPlacement measures again with the window's.
@@ -139,8 +133,8 @@ void Form::Load() {
                                     outer.right - outer.left, outer.bottom - outer.top, nullptr,
                                     menu.get(), ::GetModuleHandleW(nullptr), this);
     if (!window) {
-        throw AppError(kErrCreateWindow, L"无法创建窗体 " + std::wstring(design_.name) +
-                                             L"，错误 " + std::to_wstring(::GetLastError()));
+        throw AppError(Failure::CreateWindow, std::wstring(design_.name) + L"，错误 " +
+                                                  std::to_wstring(::GetLastError()));
     }
     menu.release();  // the window destroys its menu bar
     ApplyDpi(Dpi());
@@ -243,10 +237,11 @@ void Form::ApplyDpi(UINT dpi) {
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     }
     LayoutControls(dpi);
-    if (design_.windowIcon && resources_) {
+    if (design_.iconId != 0 && resources_) {
         // Set the new icons before the old ones are destroyed.
-        unique_hicon big = LoadWindowIcon(resources_, SM_CXICON, SM_CYICON, dpi);
-        unique_hicon small = LoadWindowIcon(resources_, SM_CXSMICON, SM_CYSMICON, dpi);
+        unique_hicon big = LoadWindowIcon(resources_, design_.iconId, SM_CXICON, SM_CYICON, dpi);
+        unique_hicon small =
+            LoadWindowIcon(resources_, design_.iconId, SM_CXSMICON, SM_CYSMICON, dpi);
         ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
         ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
         bigIcon_ = std::move(big);
@@ -420,10 +415,8 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return *result;
             break;
         case WM_PAINT: {
-            PAINTSTRUCT paint{};
-            HDC dc = ::BeginPaint(hwnd_, &paint);
-            OnPaint(dc);
-            ::EndPaint(hwnd_, &paint);
+            const PaintDc paint(hwnd_);
+            OnPaint(paint.get());
             return 0;
         }
         case WM_DPICHANGED: {

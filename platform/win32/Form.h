@@ -8,13 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "forms/FormDesigns.h"
+#include "platform/FormDesign.h"
 #include "platform/Platform.h"
 #include "platform/win32/Handles.h"
 
 namespace volane::win32 {
 
 class Form;
+
+// Registers a window class of this module once; later calls with the same name do nothing. The
+// class keeps one pointer-sized slot of extra bytes for the window's object.
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background);
 
 // Every loaded form, in the order of loading. Loading adds a form, unloading removes it; the
 // message loop runs while the list holds a form.
@@ -37,7 +41,7 @@ class FormList {
 
 class Form : public IWindow {
   public:
-    // resources: the module that holds the window icon (the executable; tests pass Volane.exe).
+    // resources: the module that holds the window icon and other resources of the form.
     Form(FormList& forms, const FormDesign& design, HMODULE resources);
     ~Form() override;
     Form(const Form&) = delete;
@@ -48,7 +52,7 @@ class Form : public IWindow {
     void Load();
     // Runs the unload handler (once, however often Unload is reached), destroys the window and
     // removes the form from the list.
-    void Unload();
+    void Unload() override;
     bool IsLoaded() const { return loaded_; }
     // Shows the form with the other forms disabled; returns when the form is unloaded.
     void ShowModal();

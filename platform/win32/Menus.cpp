@@ -1,15 +1,14 @@
 #include "platform/win32/Menus.h"
 
 #include <string>
+#include <string_view>
 
 namespace volane::win32 {
 
 namespace {
 
-constexpr long kErrCreateMenu = 7;
-
 HMENU CheckedMenu(HMENU menu) {
-    if (!menu) throw AppError(kErrCreateMenu, L"无法创建菜单");
+    if (!menu) throw AppError(Failure::CreateMenu);
     return menu;
 }
 
@@ -21,16 +20,14 @@ void Append(HMENU menu, UINT flags, UINT_PTR idOrSubmenu, std::wstring_view capt
 
 }  // namespace
 
-MenuBar::MenuBar(std::span<const MenuDesign> design, UINT firstId)
+MenuBar::MenuBar(std::span<const MenuDesign> design)
     : bar_(CheckedMenu(::CreateMenu())), barHandle_(bar_.get()) {
-    UINT nextId = firstId;
     for (std::size_t i = 0; i < design.size(); ++i) {
         const MenuDesign& item = design[i];
         if (item.depth != 1) continue;
         const bool hasSubmenu = i + 1 < design.size() && design[i + 1].depth == 2;
         if (!hasSubmenu) {
-            entries_.push_back({item.name, nextId, nullptr});
-            Append(barHandle_, MF_STRING, nextId++, item.caption);
+            Append(barHandle_, MF_STRING, static_cast<UINT_PTR>(item.id), item.caption);
             continue;
         }
         unique_hmenu submenu(CheckedMenu(::CreatePopupMenu()));
@@ -38,39 +35,22 @@ MenuBar::MenuBar(std::span<const MenuDesign> design, UINT firstId)
             const MenuDesign& child = design[j];
             if (child.caption == L"-") {
                 ::AppendMenuW(submenu.get(), MF_SEPARATOR, 0, nullptr);
-                entries_.push_back({child.name, 0, nullptr});
-                continue;
+            } else {
+                Append(submenu.get(), MF_STRING, static_cast<UINT_PTR>(child.id), child.caption);
             }
-            entries_.push_back({child.name, nextId, nullptr});
-            Append(submenu.get(), MF_STRING, nextId++, child.caption);
         }
-        entries_.push_back({item.name, 0, submenu.get()});
+        popups_.push_back({item.id, submenu.get()});
         // From here the bar destroys the submenu with itself.
         HMENU popup = submenu.release();
         Append(barHandle_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), item.caption);
     }
 }
 
-HMENU MenuBar::Submenu(std::wstring_view name) const {
-    for (const Entry& entry : entries_) {
-        if (entry.name == name) return entry.submenu;
+HMENU MenuBar::Submenu(int id) const {
+    for (const Popup& popup : popups_) {
+        if (popup.id == id) return popup.menu;
     }
     return nullptr;
-}
-
-UINT MenuBar::IdOf(std::wstring_view name) const {
-    for (const Entry& entry : entries_) {
-        if (entry.name == name) return entry.id;
-    }
-    return 0;
-}
-
-std::wstring_view MenuBar::NameOf(UINT id) const {
-    if (id == 0) return {};
-    for (const Entry& entry : entries_) {
-        if (entry.id == id) return entry.name;
-    }
-    return {};
 }
 
 std::wstring MenuItem::Caption() const {

@@ -4,40 +4,34 @@
 #include <windows.h>
 
 #include <span>
-#include <string_view>
 #include <vector>
 
-#include "forms/FormDesigns.h"
+#include "platform/FormDesign.h"
 #include "platform/Platform.h"
 #include "platform/win32/Handles.h"
 
 namespace volane::win32 {
 
 // A built menu bar: depth-1 items with depth-2 items below them become submenus, the others
-// commands on the bar itself. Every item but a separator gets a command id.
+// commands on the bar itself. Each command carries its designed id.
 class MenuBar {
   public:
-    explicit MenuBar(std::span<const MenuDesign> design, UINT firstId);
+    explicit MenuBar(std::span<const MenuDesign> design);
 
     // Hands the bar to a window (SetMenu or CreateWindowEx), which destroys it from then on.
-    unique_hmenu TakeBar() { return std::move(bar_); }
+    [[nodiscard]] unique_hmenu TakeBar() { return std::move(bar_); }
     HMENU Bar() const { return barHandle_; }
-    // The submenu of a depth-1 item, or null.
-    HMENU Submenu(std::wstring_view name) const;
-    // The command id of an item, 0 when it has none.
-    UINT IdOf(std::wstring_view name) const;
-    // The name of the item with that command id, empty when none.
-    std::wstring_view NameOf(UINT id) const;
+    // The submenu of the depth-1 item with that id, or null.
+    HMENU Submenu(int id) const;
 
   private:
-    struct Entry {
-        std::wstring_view name;
-        UINT id;
-        HMENU submenu;
+    struct Popup {
+        int id;
+        HMENU menu;
     };
     unique_hmenu bar_;
     HMENU barHandle_ = nullptr;
-    std::vector<Entry> entries_;
+    std::vector<Popup> popups_;
 };
 
 // One command item: caption and check mark. window: the owner whose menu bar is redrawn after

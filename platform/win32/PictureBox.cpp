@@ -6,6 +6,7 @@
 #include "platform/Twips.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Fatal.h"
+#include "platform/win32/Form.h"
 
 namespace volane::win32 {
 
@@ -13,22 +14,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"Volane.PictureBox";
 constexpr int kBoxSlot = 0;  // the box object, in the class's extra bytes
-constexpr long kErrCreateControl = 5;
-
-void RegisterPictureClass(WNDPROC procedure) {
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExW(instance, kClassName, &existing)) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = procedure;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    ::RegisterClassExW(&wc);
-}
 
 }  // namespace
 
@@ -37,15 +22,16 @@ unique_hbitmap LoadBitmapResource(HMODULE module, const wchar_t* name) {
         static_cast<HBITMAP>(::LoadImageW(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
-PictureBox::PictureBox(HWND parent, const ControlDesign& design, UINT id) {
-    RegisterPictureClass(&PictureBox::Procedure);
+PictureBox::PictureBox(HWND parent, const ControlDesign& design) {
+    // No background brush: Render paints every pixel.
+    RegisterWindowClass(kClassName, &PictureBox::Procedure, nullptr);
     const int dpi = static_cast<int>(DpiOf(parent));
     hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE,
                               TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi),
                               TwipsToPixels(design.width, dpi), TwipsToPixels(design.height, dpi),
-                              parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
                               ::GetModuleHandleW(nullptr), nullptr);
-    if (!hwnd_) throw AppError(kErrCreateControl, L"无法创建图片框");
+    if (!hwnd_) throw AppError(Failure::CreateControl, design.name);
     ::SetWindowLongPtrW(hwnd_, kBoxSlot, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -65,12 +51,10 @@ void PictureBox::Render(HDC dc, SIZE size) const {
     if (!picture_) return;
     BITMAP info{};
     ::GetObjectW(picture_.get(), sizeof(info), &info);
-    HDC source = ::CreateCompatibleDC(dc);
-    HGDIOBJ previous = ::SelectObject(source, picture_.get());
+    const unique_hdc source(::CreateCompatibleDC(dc));
+    const Selected picture(source.get(), picture_.get());
     ::BitBlt(dc, 0, 0, std::min<int>(info.bmWidth, size.cx), std::min<int>(info.bmHeight, size.cy),
-             source, 0, 0, SRCCOPY);
-    ::SelectObject(source, previous);
-    ::DeleteDC(source);
+             source.get(), 0, 0, SRCCOPY);
 }
 
 LRESULT CALLBACK PictureBox::Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -81,12 +65,10 @@ LRESULT CALLBACK PictureBox::Procedure(HWND window, UINT msg, WPARAM wParam, LPA
             case WM_ERASEBKGND:
                 return 1;  // Render paints every pixel
             case WM_PAINT: {
-                PAINTSTRUCT paint{};
-                HDC dc = ::BeginPaint(window, &paint);
+                const PaintDc paint(window);
                 RECT client{};
                 ::GetClientRect(window, &client);
-                box->Render(dc, {client.right, client.bottom});
-                ::EndPaint(window, &paint);
+                box->Render(paint.get(), {client.right, client.bottom});
                 return 0;
             }
             case WM_LBUTTONDOWN:

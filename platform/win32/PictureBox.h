@@ -1,19 +1,19 @@
 // A picture box: a child window that shows a bitmap at its natural size from its top-left
-// corner, over the button-face colour. Drawn with BitBlt, so the zero fourth byte of Volane's
-// 32-bit bitmaps never reads as transparency. A click is reported to the parent as
+// corner, over the button-face colour. Drawn with BitBlt, so the zero fourth byte of a 32-bit
+// bitmap never reads as transparency. A click is reported to the parent as
 // WM_COMMAND / STN_CLICKED, as a notifying static control does.
 #pragma once
 
 #include <windows.h>
 
-#include "forms/FormDesigns.h"
+#include "platform/FormDesign.h"
 #include "platform/win32/Handles.h"
 
 namespace volane::win32 {
 
 class PictureBox {
   public:
-    PictureBox(HWND parent, const ControlDesign& design, UINT id);
+    PictureBox(HWND parent, const ControlDesign& design);
     ~PictureBox();
     PictureBox(const PictureBox&) = delete;
     PictureBox& operator=(const PictureBox&) = delete;
@@ -34,6 +34,6 @@ class PictureBox {
 };
 
 // A bitmap resource of module by name (any case) or by number.
-unique_hbitmap LoadBitmapResource(HMODULE module, const wchar_t* name);
+[[nodiscard]] unique_hbitmap LoadBitmapResource(HMODULE module, const wchar_t* name);
 
 }  // namespace volane::win32

@@ -5,10 +5,6 @@
 namespace volane::win32 {
 namespace {
 
-// "Local\" keeps the rule per logon session: each user's desktop has its own main window to
-// find, so each may run its own instance.
-constexpr wchar_t kInstanceMutexName[] = L"Local\\Volane.SingleInstance";
-
 // Longest path the system hands out, with room for the terminating zero.
 constexpr DWORD kMaxModulePath = 32768;
 
@@ -22,7 +18,7 @@ bool Process::AnotherInstanceRunning() {
     // The first call takes the name; later calls report what it found, since from then on
     // this process's own handle would make the name exist anyway.
     if (!instanceMutex_) {
-        HANDLE mutex = ::CreateMutexW(nullptr, FALSE, kInstanceMutexName);
+        HANDLE mutex = ::CreateMutexW(nullptr, FALSE, instanceName_.c_str());
         const DWORD error = ::GetLastError();
         instanceMutex_.reset(mutex);
         anotherInstance_ = mutex != nullptr && error == ERROR_ALREADY_EXISTS;

@@ -1,13 +1,10 @@
-// The Win32 implementations of the platform services the modules use.
+// The Win32 implementations of the platform services.
 #pragma once
 
 #include <string>
 
 #include "platform/Platform.h"
 #include "platform/win32/Handles.h"
-
-// Ui::MessageBox overrides IUi::MessageBox, not the macro of <windows.h>; call MessageBoxW.
-#undef MessageBox
 
 namespace volane::win32 {
 
@@ -28,12 +25,16 @@ class FileSystem final : public IFileSystem {
 
 class Process final : public IProcess {
   public:
+    // instanceName: the named object that marks a running instance.
+    explicit Process(std::wstring instanceName) : instanceName_(std::move(instanceName)) {}
+
     bool AnotherInstanceRunning() override;
     std::wstring CommandLineTail() override;
     std::wstring ExeFolder() override;
     bool Start(const std::wstring& commandLine, int show) override;
 
   private:
+    std::wstring instanceName_;
     unique_handle instanceMutex_;   // held for the process's life
     bool anotherInstance_ = false;  // what the first AnotherInstanceRunning found
 };
@@ -46,10 +47,8 @@ class Profile final : public IProfile {
 
 class Registry final : public IRegistry {
   public:
-    long Open(Key root, const std::string& subKey, Key* key) override;
-    long Query(Key key, const std::string& value, std::uint32_t* type, std::uint8_t* data,
-               std::uint32_t* size) override;
-    void Close(Key key) override;
+    [[nodiscard]] std::unique_ptr<IRegistryKey> Open(RegistryRoot root, const std::string& subKey,
+                                                     long* result) override;
 };
 
 class Shell final : public IShell {
@@ -66,7 +65,7 @@ class InstanceChannel final : public IInstanceChannel {
 
 class Ui final : public IUi {
   public:
-    void MessageBox(const std::wstring& text, const std::wstring& title) override;
+    void ShowMessage(const std::wstring& text, const std::wstring& title) override;
 };
 
 }  // namespace volane::win32

@@ -10,8 +10,6 @@ namespace volane::win32 {
 
 namespace {
 
-constexpr long kErrCreateControl = 5;
-
 constexpr int kShiftKey = 1;
 constexpr int kCtrlKey = 2;
 constexpr int kAltKey = 4;
@@ -44,9 +42,8 @@ AppendMode FastestAppend() {
     return wine ? AppendMode::Last : AppendMode::AfterLastChild;
 }
 
-TreeView::TreeView(HWND parent, const ControlDesign& design, UINT id, ITreeMouse& mouse,
-                   AppendMode append)
-    : mouse_(mouse), append_(append) {
+TreeView::TreeView(HWND parent, const ControlDesign& design, TreeMouse mouse, AppendMode append)
+    : mouse_(std::move(mouse)), append_(append) {
     const int dpi = static_cast<int>(DpiOf(parent));
     // No tooltips: the tooltip is a pop-up owned by the main window, and under Wine a window
     // that owns a topmost pop-up can no longer be pinned on top (SetWindowPos with
@@ -56,9 +53,9 @@ TreeView::TreeView(HWND parent, const ControlDesign& design, UINT id, ITreeMouse
                                   TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS,
                               TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi),
                               TwipsToPixels(design.width, dpi), TwipsToPixels(design.height, dpi),
-                              parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
                               ::GetModuleHandleW(nullptr), nullptr);
-    if (!hwnd_) throw AppError(kErrCreateControl, L"无法创建树控件");
+    if (!hwnd_) throw AppError(Failure::CreateControl, design.name);
     // The mouse events come from a procedure put in front of the control's. Not through
     // SetWindowSubclass: its dispatch reads a window property on every message, which under
     // Wine is a server round trip and made 100,000 inserts 40 times slower. The control leaves
@@ -201,14 +198,15 @@ void TreeView::SetHeight(double twips) {
 
 void TreeView::RaiseDown(int button, WPARAM keys, LPARAM position) {
     const POINT origin = ClientOrigin();
-    mouse_.TreeMouseDown(button, ShiftState(keys), ToTwips(GET_X_LPARAM(position) + origin.x),
-                         ToTwips(GET_Y_LPARAM(position) + origin.y));
+    if (mouse_.down)
+        mouse_.down(button, ShiftState(keys), ToTwips(GET_X_LPARAM(position) + origin.x),
+                    ToTwips(GET_Y_LPARAM(position) + origin.y));
 }
 
 void TreeView::RaiseUp(int button, int shift, POINT position) {
     const POINT origin = ClientOrigin();
-    mouse_.TreeMouseUp(button, shift, ToTwips(position.x + origin.x),
-                       ToTwips(position.y + origin.y));
+    if (mouse_.up)
+        mouse_.up(button, shift, ToTwips(position.x + origin.x), ToTwips(position.y + origin.y));
 }
 
 void TreeView::RaiseUpAtCursor(int button) {

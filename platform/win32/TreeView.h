@@ -6,20 +6,21 @@
 
 #include <commctrl.h>
 
-#include "forms/FormDesigns.h"
+#include <functional>
+
+#include "platform/FormDesign.h"
 #include "platform/Platform.h"
 #include "platform/TreeIndex.h"
 
 namespace volane::win32 {
 
-// Receives the tree's mouse events: button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl,
-// 4 Alt; x and y in twips from the control's top-left corner, border included, so that the
-// control's place plus x and y is the point in its parent. HitTest takes the same coordinates.
-class ITreeMouse {
-  public:
-    virtual ~ITreeMouse() = default;
-    virtual void TreeMouseDown(int button, int shift, double x, double y) = 0;
-    virtual void TreeMouseUp(int button, int shift, double x, double y) = 0;
+// The tree's mouse events: button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; x and
+// y in twips from the control's top-left corner, border included, so that the control's place
+// plus x and y is the point in its parent. HitTest takes the same coordinates.
+using TreeMouseEvent = std::function<void(int button, int shift, double x, double y)>;
+struct TreeMouse {
+    TreeMouseEvent down;
+    TreeMouseEvent up;
 };
 
 // How a child is appended below its parent. Windows' tree view walks the siblings for
@@ -31,7 +32,7 @@ AppendMode FastestAppend();
 class TreeView final : public ITree {
   public:
     // Creates the control as a child of parent, at its designed place.
-    TreeView(HWND parent, const ControlDesign& design, UINT id, ITreeMouse& mouse,
+    TreeView(HWND parent, const ControlDesign& design, TreeMouse mouse,
              AppendMode append = FastestAppend());
     ~TreeView() override;
     TreeView(const TreeView&) = delete;
@@ -72,7 +73,7 @@ class TreeView final : public ITree {
     HWND hwnd_ = nullptr;
     // The control's own procedure, below MouseProc.
     WNDPROC control_ = nullptr;
-    ITreeMouse& mouse_;
+    TreeMouse mouse_;
     AppendMode append_;
     TreeIndex index_;
     // Set by a button's press, cleared by the one release event raised for it.

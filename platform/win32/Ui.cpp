@@ -2,7 +2,7 @@
 
 namespace volane::win32 {
 
-void Ui::MessageBox(const std::wstring& text, const std::wstring& title) {
+void Ui::ShowMessage(const std::wstring& text, const std::wstring& title) {
     // Wide, so Chinese text shows whatever the ANSI code page; OK only, no icon, no sound.
     ::MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK);
 }

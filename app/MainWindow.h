@@ -8,14 +8,14 @@
 #include <memory>
 #include <optional>
 
+#include "app/WindowHook.h"
 #include "forms/frmAbout.h"
 #include "forms/frmMain.h"
 #include "platform/win32/Form.h"
 #include "platform/win32/Menus.h"
-#include "platform/win32/RestoreTarget.h"
 #include "platform/win32/TreeView.h"
 
-namespace volane::win32 {
+namespace volane::app {
 
 class AboutWindow;
 
@@ -32,42 +32,36 @@ struct MainServices {
 // The screen's size in twips, at the DPI of the window it serves.
 class ScreenOf final : public IScreen {
   public:
-    explicit ScreenOf(const Form& form) : form_(form) {}
+    explicit ScreenOf(const win32::Form& form) : form_(form) {}
     double Width() const override;
     double Height() const override;
 
   private:
-    const Form& form_;
+    const win32::Form& form_;
 };
 
-class MainWindow final : public Form, public IMainHost, private ITreeMouse, private IRestoreTarget {
+class MainWindow final : public win32::Form, public IMainHost {
   public:
     // Posted to itself for a tree mouse-up, so that whatever the mouse-up starts (the popup
     // menu, the About box, Exit) runs after the tree has finished with the click.
     static constexpr UINT kTreeMouseUpMessage = WM_APP + 1;
-    static constexpr UINT kTreeId = 100;
-    static constexpr UINT kFirstCommandId = 1000;
 
-    MainWindow(FormList& forms, HMODULE resources, MainServices& services);
+    MainWindow(win32::FormList& forms, HMODULE resources, MainServices& services);
     ~MainWindow() override;
 
     // Valid while the form is loaded.
-    TreeView& Tree() { return *tv1_; }
+    win32::TreeView& Tree() { return *tv1_; }
     frmMain& Logic() { return *logic_; }
-    const MenuBar& Menus() const { return *menu_; }
+    const win32::MenuBar& Menus() const { return *menu_; }
     // The About box while it is shown, else null.
     AboutWindow* OpenAbout() const { return aboutBox_; }
 
     // IMainHost
     void PopupMainMenu(double x, double y) override;
-    std::intptr_t HookWindow(std::intptr_t window) override;
-    void UnhookWindow(std::intptr_t window, std::intptr_t previousProc) override;
     void ShowAboutModal() override;
-    void UnloadMain() override { Unload(); }
-    void UnloadAllForms() override;
 
   protected:
-    unique_hmenu BuildMenu() override;
+    win32::unique_hmenu BuildMenu() override;
     void CreateControls() override;
     void OnLoad() override;
     void OnResize() override;
@@ -84,23 +78,23 @@ class MainWindow final : public Form, public IMainHost, private ITreeMouse, priv
         double y;
     };
 
-    void TreeMouseDown(int button, int shift, double x, double y) override;
-    void TreeMouseUp(int button, int shift, double x, double y) override;
-    void Restore() override;
+    void Restore();
     void RunCommand(UINT id);
     LRESULT OnTreeDoubleClick();
 
-    FormList& forms_;
+    win32::FormList& forms_;
     MainServices& services_;
     std::optional<ListingServices> listing_;
     ScreenOf screen_{*this};
-    std::optional<MenuBar> menu_;
-    std::unique_ptr<TreeView> tv1_;
-    std::optional<MenuItem> m_top_;
-    std::optional<MenuItem> m_exp_;
+    std::optional<win32::MenuBar> menu_;
+    std::unique_ptr<win32::TreeView> tv1_;
+    std::optional<win32::MenuItem> m_top_;
+    std::optional<win32::MenuItem> m_exp_;
     std::optional<frmMain> logic_;
     std::deque<MouseUp> pendingUps_;
     AboutWindow* aboutBox_ = nullptr;
+    // What the window hook runs on a second instance's request.
+    const RestoreAction restore_ = [this] { Restore(); };
 };
 
-}  // namespace volane::win32
+}  // namespace volane::app

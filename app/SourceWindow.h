@@ -8,21 +8,21 @@
 
 #include <memory>
 
-#include "platform/Platform.h"
+#include "modules/mdlApp.h"
 #include "platform/win32/Form.h"
 #include "platform/win32/PictureBox.h"
 
-namespace volane::win32 {
+namespace volane::app {
 
 inline constexpr int kNodeImageSize = 18;  // pixels, at every DPI
 inline constexpr COLORREF kNodeMaskColor = RGB(192, 192, 192);
 
-class SourceWindow final : public Form {
+class SourceWindow final : public win32::Form {
   public:
-    SourceWindow(FormList& forms, HMODULE resources);
+    SourceWindow(win32::FormList& forms, HMODULE resources);
     ~SourceWindow() override;
 
-    PictureBox& Picture1() { return *picture1_; }
+    win32::PictureBox& Picture1() { return *picture1_; }
     // Owned by the form object, not its window: the tree keeps drawing from it until the main
     // window is gone, which may be after frmSource is unloaded.
     HIMAGELIST ilFiles() const { return ilFiles_.get(); }
@@ -31,14 +31,14 @@ class SourceWindow final : public Form {
     void CreateControls() override;
 
   private:
-    std::unique_ptr<PictureBox> picture1_;
-    unique_himagelist ilFiles_;
+    std::unique_ptr<win32::PictureBox> picture1_;
+    win32::unique_himagelist ilFiles_;
 };
 
 class PictureStage final : public IPictureStage {
   public:
     // module: where the bitmaps are (the executable itself; tests load Volane.exe as data).
-    PictureStage(HMODULE module, PictureBox& picture, HIMAGELIST images, HWND tree)
+    PictureStage(HMODULE module, win32::PictureBox& picture, HIMAGELIST images, HWND tree)
         : module_(module), picture_(picture), images_(images), tree_(tree) {}
 
     void LoadPicture(const std::wstring& resourceName) override;
@@ -48,9 +48,9 @@ class PictureStage final : public IPictureStage {
 
   private:
     HMODULE module_;
-    PictureBox& picture_;
+    win32::PictureBox& picture_;
     HIMAGELIST images_;
     HWND tree_;
 };
 
-}  // namespace volane::win32
+}  // namespace volane::app

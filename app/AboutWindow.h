@@ -13,18 +13,16 @@
 #include "platform/win32/PictureBox.h"
 #include "platform/win32/WindowText.h"
 
-namespace volane::win32 {
+namespace volane::app {
 
-class AboutWindow final : public Form, private IAboutHost {
+class AboutWindow final : public win32::Form {
   public:
-    static constexpr UINT kFirstControlId = 1000;
-
-    AboutWindow(FormList& forms, HMODULE resources, AboutServices& services);
+    AboutWindow(win32::FormList& forms, HMODULE resources, AboutServices& services);
     ~AboutWindow() override;
 
     frmAbout& Logic() { return *logic_; }
-    // The window of a designed control by name (null for the lines and unknown names).
-    HWND ControlWindow(std::wstring_view name) const;
+    // The window of a designed control by id (null for the lines and unknown ids).
+    HWND ControlWindow(int id) const;
 
   protected:
     void CreateControls() override;
@@ -39,21 +37,18 @@ class AboutWindow final : public Form, private IAboutHost {
     struct Control {
         const ControlDesign* design;
         HWND window;
-        UINT id;
     };
 
-    void UnloadAbout() override { Unload(); }
-    HWND CreateControl(const ControlDesign& design, UINT id);
+    HWND CreateControl(const ControlDesign& design);
     void ApplyTabOrder();
-    std::wstring_view NameOfId(UINT id) const;
 
     AboutServices& services_;
     std::vector<Control> controls_;
-    std::unique_ptr<PictureBox> picIcon_;
-    std::optional<WindowText> lblTitle_;
-    std::optional<WindowText> lblVersion_;
+    std::unique_ptr<win32::PictureBox> picIcon_;
+    std::optional<win32::WindowText> lblTitle_;
+    std::optional<win32::WindowText> lblVersion_;
     std::optional<frmAbout> logic_;
     HWND lastFocus_ = nullptr;
 };
 
-}  // namespace volane::win32
+}  // namespace volane::app

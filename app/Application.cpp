@@ -1,6 +1,6 @@
-#include "platform/win32/Application.h"
+#include "app/Application.h"
 
-namespace volane::win32 {
+namespace volane::app {
 
 int Application::Run() {
     if (volane::Main(process, channel, codePage, *this) != StartupRoad::Build) return 0;
@@ -12,4 +12,4 @@ void Application::InitImages() {
     volane::InitImages(stage);
 }
 
-}  // namespace volane::win32
+}  // namespace volane::app

@@ -4,13 +4,17 @@
 
 #include <windows.h>
 
+#include "app/MainWindow.h"
+#include "app/SourceWindow.h"
 #include "modules/mdlApp.h"
 #include "platform/win32/Form.h"
-#include "platform/win32/MainWindow.h"
 #include "platform/win32/Services.h"
-#include "platform/win32/SourceWindow.h"
 
-namespace volane::win32 {
+namespace volane::app {
+
+// "Local\" keeps the single-instance rule per logon session: each user's desktop has its own
+// main window to find, so each may run its own instance.
+inline constexpr wchar_t kInstanceName[] = L"Local\\Volane.SingleInstance";
 
 class Application final : public IStartupSteps {
   public:
@@ -25,20 +29,20 @@ class Application final : public IStartupSteps {
 
     // The pictures come from the running executable's own resources.
     HMODULE module = ::GetModuleHandleW(nullptr);
-    CodePage codePage;
-    FileSystem fs;
-    Process process;
-    Profile profile;
-    Registry registry;
-    Shell shell;
-    InstanceChannel channel;
-    Ui ui;
+    win32::CodePage codePage;
+    win32::FileSystem fs;
+    win32::Process process{kInstanceName};
+    win32::Profile profile;
+    win32::Registry registry;
+    win32::Shell shell;
+    win32::InstanceChannel channel;
+    win32::Ui ui;
     AboutServices about{registry, fs, process, ui, shell, codePage};
     MainServices services{fs, process, profile, ui, about};
-    FormList forms;
+    win32::FormList forms;
     // frmSource owns the image list the tree draws from: it goes after the main window.
     SourceWindow source{forms, module};
     MainWindow main{forms, module, services};
 };
 
-}  // namespace volane::win32
+}  // namespace volane::app

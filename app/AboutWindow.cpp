@@ -1,4 +1,4 @@
-#include "platform/win32/AboutWindow.h"
+#include "app/AboutWindow.h"
 
 #include <commctrl.h>
 
@@ -8,23 +8,19 @@
 #include "platform/Twips.h"
 #include "resource.h"
 
-namespace volane::win32 {
+namespace volane::app {
 
 namespace {
 
-constexpr std::wstring_view kOk = L"cmdOK";
-constexpr std::wstring_view kSysInfo = L"cmdSysInfo";
-constexpr std::wstring_view kPicture = L"picIcon";
-constexpr std::wstring_view kDisclaimer = L"lblDisclaimer";
-constexpr long kErrCreateControl = 5;
+static_assert(IDC_OK == IDOK);
 
 DWORD StyleOf(const ControlDesign& design) {
     switch (design.kind) {
         case ControlKind::Button:
-            return WS_TABSTOP | (design.name == kOk ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            return WS_TABSTOP | (design.id == IDOK ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         case ControlKind::Label:
             // Labels take no focus; the web-address label reports clicks.
-            return SS_LEFT | (design.name == kDisclaimer ? SS_NOTIFY : 0);
+            return SS_LEFT | (design.id == IDC_DISCLAIMER ? SS_NOTIFY : 0);
         default:
             return 0;
     }
@@ -32,14 +28,14 @@ DWORD StyleOf(const ControlDesign& design) {
 
 }  // namespace
 
-AboutWindow::AboutWindow(FormList& forms, HMODULE resources, AboutServices& services)
+AboutWindow::AboutWindow(win32::FormList& forms, HMODULE resources, AboutServices& services)
     : Form(forms, AboutDesign(), resources), services_(services) {}
 
 AboutWindow::~AboutWindow() {
     DestroyWindowNow();
 }
 
-HWND AboutWindow::CreateControl(const ControlDesign& design, UINT id) {
+HWND AboutWindow::CreateControl(const ControlDesign& design) {
     const int dpi = static_cast<int>(Dpi());
     const wchar_t* windowClass = design.kind == ControlKind::Button ? WC_BUTTONW : WC_STATICW;
     const std::wstring text(design.text);
@@ -47,32 +43,30 @@ HWND AboutWindow::CreateControl(const ControlDesign& design, UINT id) {
         0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | StyleOf(design),
         TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi),
         TwipsToPixels(design.width, dpi), TwipsToPixels(design.height, dpi), Window(),
-        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-    if (!window) throw AppError(kErrCreateControl, L"无法创建控件 " + std::wstring(design.name));
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), ::GetModuleHandleW(nullptr),
+        nullptr);
+    if (!window) throw AppError(Failure::CreateControl, design.name);
     return window;
 }
 
 void AboutWindow::CreateControls() {
     controls_.clear();
-    UINT nextId = kFirstControlId;
     for (const ControlDesign& design : AboutDesign().controls) {
         if (design.kind == ControlKind::Line) continue;  // drawn by OnPaint
-        // cmdOK carries IDOK: Enter (no other default) and Escape (IDCANCEL) both reach it.
-        const UINT id = design.name == kOk ? IDOK : nextId++;
         HWND window = nullptr;
         if (design.kind == ControlKind::PictureBox) {
-            picIcon_ = std::make_unique<PictureBox>(Window(), design, id);
-            picIcon_->SetPicture(LoadBitmapResource(Resources(), MAKEINTRESOURCEW(IDB_ABOUT)));
+            picIcon_ = std::make_unique<win32::PictureBox>(Window(), design);
+            picIcon_->SetPicture(
+                win32::LoadBitmapResource(Resources(), MAKEINTRESOURCEW(IDB_ABOUT)));
             window = picIcon_->Window();
         } else {
-            window = CreateControl(design, id);
+            window = CreateControl(design);
         }
-        controls_.push_back({&design, window, id});
+        controls_.push_back({&design, window});
     }
-    lblTitle_.emplace(ControlWindow(L"lblTitle"));
-    lblVersion_.emplace(ControlWindow(L"lblVersion"));
-    logic_.emplace(AboutControls{*this, *lblTitle_, *lblVersion_}, static_cast<IAboutHost&>(*this),
-                   services_);
+    lblTitle_.emplace(ControlWindow(IDC_TITLE));
+    lblVersion_.emplace(ControlWindow(IDC_VERSION));
+    logic_.emplace(AboutControls{*this, *lblTitle_, *lblVersion_}, services_);
     ApplyTabOrder();
 }
 
@@ -101,18 +95,11 @@ void AboutWindow::LayoutControls(UINT dpi) {
     if (Window()) ::InvalidateRect(Window(), nullptr, TRUE);
 }
 
-HWND AboutWindow::ControlWindow(std::wstring_view name) const {
+HWND AboutWindow::ControlWindow(int id) const {
     for (const Control& control : controls_) {
-        if (control.design->name == name) return control.window;
+        if (control.design->id == id) return control.window;
     }
     return nullptr;
-}
-
-std::wstring_view AboutWindow::NameOfId(UINT id) const {
-    for (const Control& control : controls_) {
-        if (control.id == id) return control.design->name;
-    }
-    return {};
 }
 
 void AboutWindow::OnLoad() {
@@ -120,24 +107,28 @@ void AboutWindow::OnLoad() {
 }
 
 void AboutWindow::OnShowModal() {
-    ::SetFocus(ControlWindow(kOk));
+    ::SetFocus(ControlWindow(IDOK));
 }
 
 void AboutWindow::OnCommand(UINT id, UINT code, HWND /*control*/) {
-    if (id == IDCANCEL) {
-        logic_->cmdOK_Click();
-        return;
-    }
-    if (code != BN_CLICKED) return;  // STN_CLICKED has the same value
-    const std::wstring_view name = NameOfId(id);
-    if (name == kOk) {
-        logic_->cmdOK_Click();
-    } else if (name == kSysInfo) {
-        logic_->cmdSysInfo_Click();
-    } else if (name == kPicture) {
-        logic_->picIcon_Click();
-    } else if (name == kDisclaimer) {
-        logic_->lblDisclaimer_Click();
+    // Escape comes as IDCANCEL; a click as BN_CLICKED, which STN_CLICKED equals.
+    if (id != IDCANCEL && code != BN_CLICKED) return;
+    switch (id) {
+        case IDOK:
+        case IDCANCEL:
+            logic_->cmdOK_Click();
+            break;
+        case IDC_SYSINFO:
+            logic_->cmdSysInfo_Click();
+            break;
+        case IDC_PICICON:
+            logic_->picIcon_Click();
+            break;
+        case IDC_DISCLAIMER:
+            logic_->lblDisclaimer_Click();
+            break;
+        default:
+            break;
     }
 }
 
@@ -151,9 +142,9 @@ void AboutWindow::OnPaint(HDC dc) {
         // Both ends are drawn: the rule's last pixel is the one at x2.
         const RECT line{TwipsToPixels(design.left, dpi), y, TwipsToPixels(design.width, dpi) + 1,
                         y + thickness};
-        HBRUSH brush = ::CreateSolidBrush(RGB(design.color.r, design.color.g, design.color.b));
-        ::FillRect(dc, &line, brush);
-        ::DeleteObject(brush);
+        const win32::unique_hbrush brush(
+            ::CreateSolidBrush(RGB(design.color.r, design.color.g, design.color.b)));
+        ::FillRect(dc, &line, brush.get());
     }
 }
 
@@ -177,7 +168,7 @@ std::optional<LRESULT> AboutWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lP
             }
             // Give the focus back to the control that had it, as a dialog does.
             ::DefWindowProcW(Window(), msg, wParam, lParam);
-            ::SetFocus(lastFocus_ && ::IsWindow(lastFocus_) ? lastFocus_ : ControlWindow(kOk));
+            ::SetFocus(lastFocus_ && ::IsWindow(lastFocus_) ? lastFocus_ : ControlWindow(IDOK));
             return 0;
         default:
             return std::nullopt;

@@ -1,10 +1,10 @@
-#include "platform/win32/MainWindow.h"
+#include "app/MainWindow.h"
 
+#include "app/AboutWindow.h"
 #include "forms/FormDesigns.h"
-#include "modules/mdlMsg.h"
-#include "platform/win32/AboutWindow.h"
+#include "resource.h"
 
-namespace volane::win32 {
+namespace volane::app {
 
 double ScreenOf::Width() const {
     return form_.ToTwips(::GetSystemMetrics(SM_CXSCREEN));
@@ -13,31 +13,44 @@ double ScreenOf::Height() const {
     return form_.ToTwips(::GetSystemMetrics(SM_CYSCREEN));
 }
 
-MainWindow::MainWindow(FormList& forms, HMODULE resources, MainServices& services)
+MainWindow::MainWindow(win32::FormList& forms, HMODULE resources, MainServices& services)
     : Form(forms, MainDesign(), resources), forms_(forms), services_(services) {}
 
 MainWindow::~MainWindow() {
     DestroyWindowNow();
 }
 
-unique_hmenu MainWindow::BuildMenu() {
-    menu_.emplace(MainDesign().menus, kFirstCommandId);
+win32::unique_hmenu MainWindow::BuildMenu() {
+    menu_.emplace(MainDesign().menus);
     return menu_->TakeBar();
 }
 
 void MainWindow::CreateControls() {
-    tv1_ = std::make_unique<TreeView>(Window(), MainDesign().controls[0], kTreeId,
-                                      static_cast<ITreeMouse&>(*this));
-    m_top_.emplace(Window(), menu_->Bar(), menu_->IdOf(kMenuTop));
-    m_exp_.emplace(Window(), menu_->Bar(), menu_->IdOf(kMenuExp));
+    win32::TreeMouse mouse{
+        .down = [this](int button, int shift, double x,
+                       double y) { logic_->tv1_MouseDown(button, shift, x, y); },
+        .up =
+            [this](int button, int shift, double x, double y) {
+                pendingUps_.push_back({button, shift, x, y});
+                ::PostMessageW(Window(), kTreeMouseUpMessage, 0, 0);
+            },
+    };
+    tv1_ = std::make_unique<win32::TreeView>(Window(), MainDesign().controls[0], std::move(mouse));
+    m_top_.emplace(Window(), menu_->Bar(), IDM_TOP);
+    m_exp_.emplace(Window(), menu_->Bar(), IDM_EXP);
     listing_.emplace(
         ListingServices{services_.fs, services_.process, services_.profile, services_.ui, *tv1_});
-    logic_.emplace(MainControls{*this, *tv1_, *m_top_, *m_exp_}, *this, screen_, *listing_);
+    MainProcedures procedures{
+        .HookWindow = [this](std::intptr_t window) { return app::HookWindow(window, &restore_); },
+        .UnhookWindow = &app::UnhookWindow,
+        .UnloadAllForms = [this] { forms_.UnloadAll(); },
+    };
+    logic_.emplace(MainControls{*this, *tv1_, *m_top_, *m_exp_}, *this, std::move(procedures),
+                   screen_, *listing_);
 }
 
 void MainWindow::OnLoad() {
     logic_->Form_Load();
-    SetRestoreTarget(Window(), this);
 }
 
 void MainWindow::OnResize() {
@@ -45,20 +58,7 @@ void MainWindow::OnResize() {
 }
 
 void MainWindow::OnUnload() {
-    SetRestoreTarget(Window(), nullptr);
     logic_->Form_Unload();
-}
-
-void MainWindow::UnloadAllForms() {
-    forms_.UnloadAll();
-}
-
-std::intptr_t MainWindow::HookWindow(std::intptr_t window) {
-    return volane::HookWindow(window);
-}
-
-void MainWindow::UnhookWindow(std::intptr_t window, std::intptr_t previousProc) {
-    volane::UnhookWindow(window, previousProc);
 }
 
 void MainWindow::PopupMainMenu(double x, double y) {
@@ -68,7 +68,7 @@ void MainWindow::PopupMainMenu(double x, double y) {
     // Without the foreground the menu would not close on a click elsewhere.
     ::SetForegroundWindow(window);
     const auto command = static_cast<UINT>(::TrackPopupMenuEx(
-        menu_->Submenu(kMenuMain), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
+        menu_->Submenu(IDM_MAIN), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
         at.x, at.y, window, nullptr));
     ::PostMessageW(window, WM_NULL, 0, 0);
     // The chosen command runs before the popup call returns, as from the menu bar.
@@ -95,17 +95,24 @@ void MainWindow::Restore() {
 }
 
 void MainWindow::RunCommand(UINT id) {
-    const std::wstring_view name = menu_->NameOf(id);
-    if (name == kMenuRefresh) {
-        logic_->m_refresh_Click();
-    } else if (name == kMenuTop) {
-        logic_->m_top_Click();
-    } else if (name == kMenuExit) {
-        logic_->m_exit_Click();
-    } else if (name == kMenuAbout) {
-        logic_->m_about_Click();
-    } else if (name == kMenuExp) {
-        logic_->m_exp_Click();
+    switch (id) {
+        case IDM_REFRESH:
+            logic_->m_refresh_Click();
+            break;
+        case IDM_TOP:
+            logic_->m_top_Click();
+            break;
+        case IDM_EXIT:
+            logic_->m_exit_Click();
+            break;
+        case IDM_ABOUT:
+            logic_->m_about_Click();
+            break;
+        case IDM_EXP:
+            logic_->m_exp_Click();
+            break;
+        default:
+            break;
     }
 }
 
@@ -135,15 +142,6 @@ std::optional<LRESULT> MainWindow::OnNotify(const NMHDR& header) {
     }
 }
 
-void MainWindow::TreeMouseDown(int button, int shift, double x, double y) {
-    logic_->tv1_MouseDown(button, shift, x, y);
-}
-
-void MainWindow::TreeMouseUp(int button, int shift, double x, double y) {
-    pendingUps_.push_back({button, shift, x, y});
-    ::PostMessageW(Window(), kTreeMouseUpMessage, 0, 0);
-}
-
 std::optional<LRESULT> MainWindow::OnMessage(UINT msg, WPARAM, LPARAM) {
     if (msg != kTreeMouseUpMessage) return std::nullopt;
     if (!pendingUps_.empty() && logic_) {
@@ -154,4 +152,4 @@ std::optional<LRESULT> MainWindow::OnMessage(UINT msg, WPARAM, LPARAM) {
     return 0;
 }
 
-}  // namespace volane::win32
+}  // namespace volane::app
