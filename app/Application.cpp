@@ -8,7 +8,8 @@ int Application::Run() {
 }
 
 void Application::InitImages() {
-    PictureStage stage(module, source.Picture1(), source.ilFiles(), main.Tree().Window());
+    source.SetImageDpi(main.Dpi());
+    PictureStage stage(module, source, main.Tree().Window());
     volane::InitImages(stage);
 }
 

@@ -42,7 +42,7 @@ class Application final : public IStartupSteps {
     win32::FormList forms;
     // frmSource owns the image list the tree draws from: it goes after the main window.
     SourceWindow source{forms, module};
-    MainWindow main{forms, module, services};
+    MainWindow main{forms, module, services, source};
 };
 
 }  // namespace volane::app

@@ -13,8 +13,9 @@ double ScreenOf::Height() const {
     return form_.ToTwips(::GetSystemMetrics(SM_CYSCREEN));
 }
 
-MainWindow::MainWindow(win32::FormList& forms, HMODULE resources, MainServices& services)
-    : Form(forms, MainDesign(), resources), forms_(forms), services_(services) {}
+MainWindow::MainWindow(win32::FormList& forms, HMODULE resources, MainServices& services,
+                       SourceWindow& source)
+    : Form(forms, MainDesign(), resources), forms_(forms), services_(services), source_(source) {}
 
 MainWindow::~MainWindow() {
     DestroyWindowNow();
@@ -26,7 +27,7 @@ win32::unique_hmenu MainWindow::BuildMenu() {
 }
 
 void MainWindow::CreateControls() {
-    win32::TreeMouse mouse{
+    win32::TreeInput input{
         .down = [this](int button, int shift, double x,
                        double y) { logic_->tv1_MouseDown(button, shift, x, y); },
         .up =
@@ -34,8 +35,9 @@ void MainWindow::CreateControls() {
                 pendingUps_.push_back({button, shift, x, y});
                 ::PostMessageW(Window(), kTreeMouseUpMessage, 0, 0);
             },
+        .keyDown = [this](int key, int shift) { return logic_->tv1_KeyDown(key, shift); },
     };
-    tv1_ = std::make_unique<win32::TreeView>(Window(), MainDesign().controls[0], std::move(mouse));
+    tv1_ = std::make_unique<win32::TreeView>(Window(), MainDesign().controls[0], std::move(input));
     m_top_.emplace(Window(), menu_->Bar(), IDM_TOP);
     m_exp_.emplace(Window(), menu_->Bar(), IDM_EXP);
     listing_.emplace(
@@ -118,6 +120,14 @@ void MainWindow::RunCommand(UINT id) {
 
 void MainWindow::OnCommand(UINT id, UINT /*code*/, HWND control) {
     if (!control) RunCommand(id);
+}
+
+void MainWindow::OnDpiChanged(UINT dpi) {
+    if (!tv1_ || !source_.ilFiles()) return;
+    source_.SetImageDpi(dpi);
+    // Set afresh, so the tree measures its rows for the new picture size.
+    TreeView_SetImageList(tv1_->Window(), nullptr, TVSIL_NORMAL);
+    TreeView_SetImageList(tv1_->Window(), source_.ilFiles(), TVSIL_NORMAL);
 }
 
 LRESULT MainWindow::OnTreeDoubleClick() {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/SourceWindow.h"
 #include "app/WindowHook.h"
 #include "forms/frmAbout.h"
 #include "forms/frmMain.h"
@@ -46,7 +47,9 @@ class MainWindow final : public win32::Form, public IMainHost {
     // menu, the About box, Exit) runs after the tree has finished with the click.
     static constexpr UINT kTreeMouseUpMessage = WM_APP + 1;
 
-    MainWindow(win32::FormList& forms, HMODULE resources, MainServices& services);
+    // source: frmSource, whose image list the tree draws from.
+    MainWindow(win32::FormList& forms, HMODULE resources, MainServices& services,
+               SourceWindow& source);
     ~MainWindow() override;
 
     // Valid while the form is loaded.
@@ -67,6 +70,7 @@ class MainWindow final : public win32::Form, public IMainHost {
     void OnResize() override;
     void OnUnload() override;
     void OnCommand(UINT id, UINT code, HWND control) override;
+    void OnDpiChanged(UINT dpi) override;
     std::optional<LRESULT> OnNotify(const NMHDR& header) override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -84,6 +88,7 @@ class MainWindow final : public win32::Form, public IMainHost {
 
     win32::FormList& forms_;
     MainServices& services_;
+    SourceWindow& source_;
     std::optional<ListingServices> listing_;
     ScreenOf screen_{*this};
     std::optional<win32::MenuBar> menu_;

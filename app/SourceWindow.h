@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <vector>
 
 #include "modules/mdlApp.h"
 #include "platform/win32/Form.h"
@@ -14,7 +15,7 @@
 
 namespace volane::app {
 
-inline constexpr int kNodeImageSize = 18;  // pixels, at every DPI
+inline constexpr int kNodeImageSize = 18;  // pixels at 96 DPI, as the bitmaps are drawn
 inline constexpr COLORREF kNodeMaskColor = RGB(192, 192, 192);
 
 class SourceWindow final : public win32::Form {
@@ -27,19 +28,29 @@ class SourceWindow final : public win32::Form {
     // window is gone, which may be after frmSource is unloaded.
     HIMAGELIST ilFiles() const { return ilFiles_.get(); }
 
+    // Sizes the node pictures for a window at dpi: ilFiles is made again at that size from the
+    // pictures added so far, in their order, so every index still names the same picture.
+    void SetImageDpi(UINT dpi);
+    // Adds a node picture, drawn at 18 x 18 pixels, at the end of ilFiles.
+    void AddPicture(win32::unique_hbitmap picture);
+
   protected:
     void CreateControls() override;
 
   private:
+    void AddScaled(HBITMAP picture);
+
     std::unique_ptr<win32::PictureBox> picture1_;
     win32::unique_himagelist ilFiles_;
+    int imageSize_ = kNodeImageSize;
+    std::vector<win32::unique_hbitmap> pictures_;
 };
 
 class PictureStage final : public IPictureStage {
   public:
     // module: where the bitmaps are (the executable itself; tests load Volane.exe as data).
-    PictureStage(HMODULE module, win32::PictureBox& picture, HIMAGELIST images, HWND tree)
-        : module_(module), picture_(picture), images_(images), tree_(tree) {}
+    PictureStage(HMODULE module, SourceWindow& source, HWND tree)
+        : module_(module), source_(source), tree_(tree) {}
 
     void LoadPicture(const std::wstring& resourceName) override;
     int ImageCount() const override;
@@ -48,8 +59,7 @@ class PictureStage final : public IPictureStage {
 
   private:
     HMODULE module_;
-    win32::PictureBox& picture_;
-    HIMAGELIST images_;
+    SourceWindow& source_;
     HWND tree_;
 };
 

@@ -99,12 +99,38 @@ void frmMain::tv1_MouseUp(int button, int /*shift*/, double x, double y) {
     if (button == kButtonRight) host_.PopupMainMenu(c_.tv1.Left() + x, c_.tv1.Top() + y);
 }
 
-void frmMain::tv1_DblClick() {
-    if (!NodeHit) return;
+bool frmMain::OpenSelectedNode() {
     // A hit with nothing selected (the selection can lag the click) has nothing to open.
     const std::optional<std::wstring> key = c_.tv1.SelectedKey();
-    if (!key) return;
-    if (c_.tv1.Children(*key) < 1) ExpandPath(*key, listing_);
+    if (!key || c_.tv1.Children(*key) >= 1) return false;
+    ExpandPath(*key, listing_);
+    return true;
+}
+
+void frmMain::PopupAtSelection() {
+    const std::optional<TwipsRect> label = c_.tv1.SelectedLabel();
+    const double x = label ? label->left : 0;
+    const double y = label ? label->bottom : 0;
+    host_.PopupMainMenu(c_.tv1.Left() + x, c_.tv1.Top() + y);
+}
+
+void frmMain::tv1_DblClick() {
+    if (NodeHit) OpenSelectedNode();
+}
+
+bool frmMain::tv1_KeyDown(int keyCode, int shift) {
+    // Enter opens as a double-click does; a node with children is left to the tree, which
+    // has nothing of its own for Enter either.
+    if (keyCode == kKeyReturn && shift == 0) return OpenSelectedNode();
+    if (keyCode == kKeyF5 && shift == 0) {
+        m_refresh_Click();
+        return true;
+    }
+    if ((keyCode == kKeyApps && shift == 0) || (keyCode == kKeyF10 && shift == kShiftMask)) {
+        PopupAtSelection();
+        return true;
+    }
+    return false;
 }
 
 }  // namespace volane

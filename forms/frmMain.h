@@ -25,6 +25,16 @@ inline constexpr int kButtonLeft = 1;
 inline constexpr int kButtonRight = 2;
 inline constexpr int kButtonMiddle = 4;
 
+inline constexpr int kShiftMask = 1;
+inline constexpr int kCtrlMask = 2;
+inline constexpr int kAltMask = 4;
+
+// Key codes, as the keyboard events give them.
+inline constexpr int kKeyReturn = 0x0D;
+inline constexpr int kKeyApps = 0x5D;  // the menu key
+inline constexpr int kKeyF5 = 0x74;
+inline constexpr int kKeyF10 = 0x79;
+
 // What frmMain asks of the window it runs in.
 class IMainHost {
   public:
@@ -73,6 +83,8 @@ class frmMain {
     void tv1_MouseDown(int button, int shift, double x, double y);
     void tv1_MouseUp(int button, int shift, double x, double y);
     void tv1_DblClick();
+    // True when the key was handled; the tree's own handling does the rest.
+    bool tv1_KeyDown(int keyCode, int shift);
     // The restore sequence a second instance's message runs.
     void RestoreWindow();
 
@@ -83,6 +95,10 @@ class frmMain {
 
   private:
     void PlaceAtRightEdge();
+    // Lists or opens the selected node if it has no children; false when nothing was done.
+    bool OpenSelectedNode();
+    // The 文件 popup at the selected node's label, or at the tree's top-left corner.
+    void PopupAtSelection();
 
     MainControls c_;
     IMainHost& host_;

@@ -16,6 +16,10 @@ namespace volane {
 
 enum class DisplayState { Normal = 0, Minimized = 1, Maximized = 2 };
 
+struct TwipsRect {
+    double left, top, right, bottom;
+};
+
 // A top-level form's window. Measures are twips, outer measures include frame, caption and
 // menu bar. Every change of size or display state raises the form's resize event before the
 // changing call returns.
@@ -81,6 +85,9 @@ class ITree {
     virtual std::optional<std::wstring> SelectedKey() const = 0;
     // Whether a node lies at the point (twips, the tree's own coordinates).
     virtual bool HitTest(double x, double y) const = 0;
+    // The selected node's label, in the same coordinates; none when no node is selected or its
+    // label is not in view.
+    virtual std::optional<TwipsRect> SelectedLabel() const = 0;
     // Suspends drawing around bulk inserts.
     virtual void SetRedraw(bool on) = 0;
     virtual double Left() const = 0;

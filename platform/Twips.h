@@ -14,6 +14,11 @@ inline int TwipsToPixels(double twips, int dpi) {
     return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
 }
 
+// A length of pixels at 96 DPI scaled for another DPI: the nearest whole pixel, halves up.
+inline int ScaledPixels(int pixels, int dpi) {
+    return static_cast<int>(std::lround(static_cast<double>(pixels) * dpi / kDefaultDpi));
+}
+
 // Exact: the twips value of a whole number of pixels (15 per pixel at 96 DPI).
 constexpr double PixelsToTwips(int pixels, int dpi) {
     return static_cast<double>(pixels) * kTwipsPerInch / dpi;

@@ -422,6 +422,7 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED: {
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
             ApplyDpi(HIWORD(wParam));
+            OnDpiChanged(HIWORD(wParam));
             Reposition(suggested->left, suggested->top, suggested->right - suggested->left,
                        suggested->bottom - suggested->top, 0);
             return 0;

@@ -96,6 +96,8 @@ class Form : public IWindow {
     virtual void OnResize() {}
     virtual void OnUnload() {}
     virtual void OnShowModal() {}
+    // The window moved to a display of another DPI; fonts, controls and icons are done.
+    virtual void OnDpiChanged(UINT /*dpi*/) {}
     virtual void OnCommand(UINT /*id*/, UINT /*code*/, HWND /*control*/) {}
     virtual std::optional<LRESULT> OnNotify(const NMHDR& /*header*/) { return std::nullopt; }
     virtual void OnPaint(HDC /*dc*/) {}

@@ -42,8 +42,8 @@ AppendMode FastestAppend() {
     return wine ? AppendMode::Last : AppendMode::AfterLastChild;
 }
 
-TreeView::TreeView(HWND parent, const ControlDesign& design, TreeMouse mouse, AppendMode append)
-    : mouse_(std::move(mouse)), append_(append) {
+TreeView::TreeView(HWND parent, const ControlDesign& design, TreeInput input, AppendMode append)
+    : input_(std::move(input)), append_(append) {
     const int dpi = static_cast<int>(DpiOf(parent));
     // No tooltips: the tooltip is a pop-up owned by the main window, and under Wine a window
     // that owns a topmost pop-up can no longer be pinned on top (SetWindowPos with
@@ -62,7 +62,7 @@ TreeView::TreeView(HWND parent, const ControlDesign& design, TreeMouse mouse, Ap
     // its user-data slot to the application; the adapter lives there.
     ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     control_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TreeView::MouseProc)));
+        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TreeView::InputProc)));
 }
 
 TreeView::~TreeView() {
@@ -157,6 +157,19 @@ bool TreeView::HitTest(double x, double y) const {
     return TreeView_HitTest(hwnd_, &hit) != nullptr && (hit.flags & TVHT_ONITEM) != 0;
 }
 
+std::optional<TwipsRect> TreeView::SelectedLabel() const {
+    HTREEITEM item = TreeView_GetSelection(hwnd_);
+    RECT label{};
+    if (!item || !TreeView_GetItemRect(hwnd_, item, &label, TRUE)) return std::nullopt;
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    RECT shown{};
+    if (!::IntersectRect(&shown, &label, &client)) return std::nullopt;
+    const POINT origin = ClientOrigin();
+    return TwipsRect{ToTwips(label.left + origin.x), ToTwips(label.top + origin.y),
+                     ToTwips(label.right + origin.x), ToTwips(label.bottom + origin.y)};
+}
+
 void TreeView::SetRedraw(bool on) {
     ::SendMessageW(hwnd_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
     if (on) ::InvalidateRect(hwnd_, nullptr, TRUE);
@@ -198,15 +211,15 @@ void TreeView::SetHeight(double twips) {
 
 void TreeView::RaiseDown(int button, WPARAM keys, LPARAM position) {
     const POINT origin = ClientOrigin();
-    if (mouse_.down)
-        mouse_.down(button, ShiftState(keys), ToTwips(GET_X_LPARAM(position) + origin.x),
+    if (input_.down)
+        input_.down(button, ShiftState(keys), ToTwips(GET_X_LPARAM(position) + origin.x),
                     ToTwips(GET_Y_LPARAM(position) + origin.y));
 }
 
 void TreeView::RaiseUp(int button, int shift, POINT position) {
     const POINT origin = ClientOrigin();
-    if (mouse_.up)
-        mouse_.up(button, shift, ToTwips(position.x + origin.x), ToTwips(position.y + origin.y));
+    if (input_.up)
+        input_.up(button, shift, ToTwips(position.x + origin.x), ToTwips(position.y + origin.y));
 }
 
 void TreeView::RaiseUpAtCursor(int button) {
@@ -222,7 +235,7 @@ void TreeView::OnRightClickNotify() {
     RaiseUpAtCursor(2);
 }
 
-LRESULT TreeView::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TreeView::HandleInput(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_LBUTTONDOWN: {
             leftDown_ = true;
@@ -265,6 +278,23 @@ LRESULT TreeView::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_MBUTTONUP:
             RaiseUp(4, ShiftState(wParam), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // F10 arrives as a system key; Shift+F10 is the keyboard's context menu.
+            if (input_.keyDown && input_.keyDown(static_cast<int>(wParam), ShiftStateNow())) {
+                handledKey_ = static_cast<int>(wParam);
+                return 0;
+            }
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            // Unhandled, the release of F10 or the menu key would open the menu bar or raise
+            // the control's own context menu.
+            if (handledKey_ != 0 && static_cast<int>(wParam) == handledKey_) {
+                handledKey_ = 0;
+                return 0;
+            }
+            break;
         case WM_NCDESTROY: {
             // The last message: hand the window back to the control and let it go.
             HWND window = hwnd_;
@@ -280,11 +310,11 @@ LRESULT TreeView::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     return CallControl(msg, wParam, lParam);
 }
 
-LRESULT CALLBACK TreeView::MouseProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TreeView::InputProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     return Guarded([&]() -> LRESULT {
         auto* self = reinterpret_cast<TreeView*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
         if (!self) return ::DefWindowProcW(window, msg, wParam, lParam);
-        return self->HandleMouse(msg, wParam, lParam);
+        return self->HandleInput(msg, wParam, lParam);
     });
 }
 

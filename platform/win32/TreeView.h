@@ -18,9 +18,13 @@ namespace volane::win32 {
 // y in twips from the control's top-left corner, border included, so that the control's place
 // plus x and y is the point in its parent. HitTest takes the same coordinates.
 using TreeMouseEvent = std::function<void(int button, int shift, double x, double y)>;
-struct TreeMouse {
+// A key pressed on the tree: the virtual-key code and the shift state as above. True when it
+// was handled: then neither the key nor its release reaches the control.
+using TreeKeyEvent = std::function<bool(int key, int shift)>;
+struct TreeInput {
     TreeMouseEvent down;
     TreeMouseEvent up;
+    TreeKeyEvent keyDown;
 };
 
 // How a child is appended below its parent. Windows' tree view walks the siblings for
@@ -32,7 +36,7 @@ AppendMode FastestAppend();
 class TreeView final : public ITree {
   public:
     // Creates the control as a child of parent, at its designed place.
-    TreeView(HWND parent, const ControlDesign& design, TreeMouse mouse,
+    TreeView(HWND parent, const ControlDesign& design, TreeInput input,
              AppendMode append = FastestAppend());
     ~TreeView() override;
     TreeView(const TreeView&) = delete;
@@ -51,6 +55,7 @@ class TreeView final : public ITree {
     std::size_t Children(const std::wstring& key) const override;
     std::optional<std::wstring> SelectedKey() const override;
     bool HitTest(double x, double y) const override;
+    std::optional<TwipsRect> SelectedLabel() const override;
     void SetRedraw(bool on) override;
     double Left() const override;
     double Top() const override;
@@ -58,8 +63,8 @@ class TreeView final : public ITree {
     void SetHeight(double twips) override;
 
   private:
-    static LRESULT CALLBACK MouseProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK InputProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleInput(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CallControl(UINT msg, WPARAM wParam, LPARAM lParam);
     void RaiseDown(int button, WPARAM keys, LPARAM position);
     void RaiseUp(int button, int shift, POINT position);
@@ -71,14 +76,16 @@ class TreeView final : public ITree {
     int ToPixels(double twips) const;
 
     HWND hwnd_ = nullptr;
-    // The control's own procedure, below MouseProc.
+    // The control's own procedure, below InputProc.
     WNDPROC control_ = nullptr;
-    TreeMouse mouse_;
+    TreeInput input_;
     AppendMode append_;
     TreeIndex index_;
     // Set by a button's press, cleared by the one release event raised for it.
     bool leftDown_ = false;
     bool rightDown_ = false;
+    // The key whose press was handled: its release is kept from the control too.
+    int handledKey_ = 0;
 };
 
 }  // namespace volane::win32
