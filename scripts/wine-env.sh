@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers for running Volane and its Windows tools under Wine. Source this file; it only
 # defines variables and functions.
 #
@@ -61,21 +62,20 @@ volane_wine_template() {
         [ "$(cat "$template/.volane-ready" 2>/dev/null)" = "$version" ] && exit 0
         rm -rf "$template"
         echo "wine-env: booting the Wine prefix template in $template" >&2
-        export WINEPREFIX=$template
-        volane_wine wineboot -i >/dev/null 2>&1
+        WINEPREFIX=$template volane_wine wineboot -i >/dev/null 2>&1
         # Without a window manager Wine must draw captions and frames itself, so windows
         # stand exactly at their Windows rectangles.
-        volane_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-            >/dev/null 2>&1
+        WINEPREFIX=$template volane_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
+            /t REG_SZ /d N /f >/dev/null 2>&1
         # Debian keeps Wine's own fonts in /usr/share/wine/fonts, where this Wine does not
         # find them; without Marlett the caption buttons show letters instead of glyphs.
         if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
             cp /usr/share/wine/fonts/marlett.ttf "$template/drive_c/windows/Fonts/"
         fi
         # 96 dots per inch: twips convert at 15 per pixel.
-        volane_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
-            /d 96 /f >/dev/null 2>&1
-        wineserver -w
+        WINEPREFIX=$template volane_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+            /t REG_DWORD /d 96 /f >/dev/null 2>&1
+        WINEPREFIX=$template wineserver -w
         echo "$version" >"$template/.volane-ready"
     ) 9>"$template.lock"
 }
@@ -111,15 +111,14 @@ volane_free_display() {
 # Starts Xvfb when DISPLAY is empty and exports DISPLAY. Returns 0 when a display is usable.
 volane_xvfb_start() {
     [ -n "${DISPLAY:-}" ] && return 0
-    local n tries
-    for tries in 1 2 3; do
+    local n
+    for _ in 1 2 3; do
         n=$(volane_free_display "${VOLANE_XVFB_FIRST:-90}")
         Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
         VOLANE_XVFB_PID=$!
         # The socket appears once the server accepts clients; if another server took the
         # number first, ours exits and the next free number is tried.
-        local i
-        for i in $(seq 50); do
+        for _ in $(seq 50); do
             if [ -S "/tmp/.X11-unix/X$n" ] && kill -0 "$VOLANE_XVFB_PID" 2>/dev/null; then
                 VOLANE_XVFB_DISPLAY=:$n
                 export DISPLAY=:$n
