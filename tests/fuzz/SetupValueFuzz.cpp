@@ -10,13 +10,13 @@ constexpr auto kGbkLead = +[](unsigned char c) { return c >= 0x81 && c <= 0xFE; 
 constexpr auto kBlanks = [](std::wstring_view s) { return std::count(s.begin(), s.end(), L' '); };
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
-    const auto [name, stored] = Split(data, size);
+    const auto [name, raw] = Split(data, size);
     // A prefix of at most 255 bytes that ends between characters, and no whole character short.
-    const std::string cut = CutAnsi(stored, 255, kGbkLead);
+    const std::string cut = CutAnsi(raw, 255, kGbkLead);
     std::size_t end = 0;
-    while (end < cut.size()) end += kGbkLead(stored[end]) ? 2 : 1;
-    FUZZ_CHECK(stored.starts_with(cut) && (stored.size() > 255 || cut == stored));
-    FUZZ_CHECK(cut == stored || (end == cut.size() && end + (kGbkLead(stored[end]) ? 2 : 1) > 255));
+    while (end < cut.size()) end += kGbkLead(raw[end]) ? 2 : 1;
+    FUZZ_CHECK(raw.starts_with(cut) && cut.size() <= 255 && (raw.size() > 255 || cut == raw));
+    FUZZ_CHECK(cut == raw || (end == cut.size() && end + (kGbkLead(raw[end]) ? 2 : 1) > 255));
     // Trimming keeps every non-blank and the blanks between them.
     const std::wstring wide = Widen(cut), value = TrimBlanks(wide), list = LowerCase(value);
     FUZZ_CHECK(wide.find(value) != wide.npos &&
