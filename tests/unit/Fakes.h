@@ -1,97 +1,60 @@
-// In-memory stand-ins for the platform, small enough to read at a glance.
+// In-memory stand-ins for the platform interfaces, for tests of the portable logic. Each answers
+// from plain public members and records what was asked of it.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "platform/Platform.h"
-#include "platform/TreeIndex.h"
 
 namespace volane::test {
 
-struct FakeNode {
-    std::wstring parent, key, text;
-    int image;
-};
+using Texts = std::vector<std::wstring>;
 
-// A tree that keeps its nodes in insertion order, with the real key index.
+// A table test: each input through f gives its output.
+template <class F, class Cases>
+void ExpectEach(F f, const Cases& cases) {
+    for (const auto& [in, out] : cases) EXPECT_EQ(f(in), out) << in;
+}
+
+// A tree that logs its changes and keeps its own key rules: each key once, under a known parent.
 class FakeTree final : public ITree {
   public:
-    bool Add(std::wstring_view parentKey, std::wstring key, std::wstring_view text,
+    bool Add(std::wstring_view parent, std::wstring key, std::wstring_view text,
              int image) override {
-        std::wstring copy = key;
-        if (!index.Insert(parentKey, std::move(key))) return false;
-        nodes.push_back({std::wstring(parentKey), copy, std::wstring(text), image});
-        log.push_back(L"add " + copy);
+        if (parents.count(key) || (!parent.empty() && !parents.count(std::wstring(parent))))
+            return false;
+        log.push_back(L"add " + key + L" " + std::wstring(text) + L" " + std::to_wstring(image));
+        parents[key] = parent;
         return true;
     }
-    void Clear() override {
-        index.Clear();
-        nodes.clear();
-        selected.reset();
-        log.push_back(L"clear");
-    }
-    std::size_t Count() const override { return nodes.size(); }
+    void Clear() override { parents.clear(), selected.reset(); }
+    std::size_t Count() const override { return parents.size(); }
     bool Expand(const std::wstring& key) override {
         log.push_back(L"expand " + key);
-        TreeNode* node = index.Find(key);
-        if (!node) return false;
-        node->expanded = true;
-        return true;
+        return parents.count(key) != 0;
     }
     std::size_t Children(const std::wstring& key) const override {
-        const TreeNode* node = index.Find(key);
-        return node ? node->children : 0;
+        return std::count_if(parents.begin(), parents.end(),
+                             [&key](const auto& node) { return node.second == key; });
     }
     std::optional<std::wstring> SelectedKey() const override { return selected; }
-    bool HitTest(double x, double y) const override {
-        lastHit = {x, y};
-        return hitResult;
-    }
+    bool HitTest(double, double) const override { return hit; }
     void SetRedraw(bool on) override { log.push_back(on ? L"redraw on" : L"redraw off"); }
-    double Left() const override { return left; }
-    double Top() const override { return top; }
-    void SetWidth(double twips) override {
-        width = twips;
-        log.push_back(L"width");
-    }
-    void SetHeight(double twips) override {
-        height = twips;
-        log.push_back(L"height");
-    }
+    double Left() const override { return 15; }
+    double Top() const override { return 30; }
+    void SetWidth(double twips) override { width = twips; }
+    void SetHeight(double twips) override { height = twips; }
 
-    bool IsExpanded(const std::wstring& key) const {
-        const TreeNode* node = index.Find(key);
-        return node && node->expanded;
-    }
-    std::vector<std::wstring> ChildTexts(const std::wstring& parent) const {
-        std::vector<std::wstring> texts;
-        for (const FakeNode& n : nodes)
-            if (n.parent == parent) texts.push_back(n.text);
-        return texts;
-    }
-    const FakeNode* Node(const std::wstring& key) const {
-        for (const FakeNode& n : nodes)
-            if (n.key == key) return &n;
-        return nullptr;
-    }
-
-    TreeIndex index;
-    std::vector<FakeNode> nodes;
-    std::vector<std::wstring> log;
+    std::map<std::wstring, std::wstring> parents;  // each node's key to its parent's, "" for roots
+    Texts log;
     std::optional<std::wstring> selected;
-    bool hitResult = false;
-    mutable std::pair<double, double> lastHit{-1, -1};
-    double left = 0, top = 0, width = 0, height = 0;
-};
-
-struct FakeEntry {
-    std::wstring name;
-    std::uint32_t attributes;
+    bool hit = false;
+    double width = 0, height = 0;
 };
 
 class FakeFileSystem final : public IFileSystem {
@@ -101,18 +64,16 @@ class FakeFileSystem final : public IFileSystem {
         return folders.count(path) != 0 || failing.count(path) != 0;
     }
     std::optional<std::wstring> Enumerate(const std::wstring& path, IEntrySink& sink) override {
-        ++enumerations;
         if (auto it = failing.find(path); it != failing.end()) return it->second;
-        for (const FakeEntry& e : folders[path]) sink.OnEntry(e.name, e.attributes);
+        for (const auto& [name, attributes] : folders[path]) sink.OnEntry(name, attributes);
         return std::nullopt;
     }
     bool IsPlainFile(const std::wstring& path) override { return plainFiles.count(path) != 0; }
 
     std::vector<Drive> drives;
-    std::map<std::wstring, std::vector<FakeEntry>> folders;
-    std::map<std::wstring, std::wstring> failing;  // exists, but opening fails with this text
+    std::map<std::wstring, std::vector<std::pair<std::wstring, std::uint32_t>>> folders;
+    std::map<std::wstring, std::wstring> failing;  // exists, but opening it fails with this text
     std::set<std::wstring> plainFiles;
-    int enumerations = 0;
 };
 
 class FakeProcess final : public IProcess {
@@ -122,31 +83,27 @@ class FakeProcess final : public IProcess {
     std::wstring ExeFolder() override { return exeFolder; }
     bool Start(const std::wstring& line, int show) override {
         started.push_back({line, show});
-        return !line.empty() && startSucceeds;
+        return startSucceeds && !line.empty();
     }
 
-    bool anotherRunning = false;
-    std::wstring commandLine = L"D:\\ed\\ed.exe";
-    std::wstring exeFolder = L"C:\\Volane";
-    bool startSucceeds = true;
+    bool anotherRunning = false, startSucceeds = true;
+    std::wstring commandLine = L"D:\\ed\\ed.exe", exeFolder = L"C:\\Volane";
     std::vector<std::pair<std::wstring, int>> started;
 };
 
+// Values by file name and key, all in the section "setup"; other sections read "".
 class FakeProfile final : public IProfile {
   public:
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                             const std::wstring& file) override {
         ++reads;
-        lastFile = file;
-        auto it = values.find(file + L"|" + section + L"|" + key);
-        return it == values.end() ? L"" : it->second;
+        auto it = values.find(file + L"|" + key);
+        return section == L"setup" && it != values.end() ? it->second : L"";
     }
     void Set(const std::wstring& file, const std::wstring& key, const std::wstring& value) {
-        values[file + L"|setup|" + key] = value;
+        values[file + L"|" + key] = value;
     }
-
     std::map<std::wstring, std::wstring> values;
-    std::wstring lastFile;
     int reads = 0;
 };
 
@@ -158,103 +115,9 @@ class FakeUi final : public IUi {
     std::vector<std::pair<std::wstring, std::wstring>> boxes;
 };
 
-class FakeScreen final : public IScreen {
-  public:
-    double Width() const override { return width; }
-    double Height() const override { return height; }
-    double width = 19200, height = 15360;  // 1280 x 1024 pixels at 96 DPI
-};
-
-class FakeMenuItem final : public IMenuItem {
-  public:
-    explicit FakeMenuItem(std::wstring c = L"") : caption(std::move(c)) {}
-    std::wstring Caption() const override { return caption; }
-    void SetCaption(const std::wstring& c) override { caption = c; }
-    bool Checked() const override { return checked; }
-    void SetChecked(bool c) override { checked = c; }
-    std::wstring caption;
-    bool checked = false;
-};
-
-// A window measured in twips whose client area is the outer size less a fixed frame, caption
-// and menu bar, and which raises its resize event from inside every size or state change.
-class FakeWindow final : public IWindow {
-  public:
-    static constexpr double kFrameWidth = 120, kFrameHeight = 780;
-
-    std::intptr_t Handle() const override { return handle; }
-    double Left() const override { return Rect().left; }
-    double Top() const override { return Rect().top; }
-    double Width() const override { return Rect().width; }
-    double Height() const override { return Rect().height; }
-    void SetLeft(double t) override { normal.left = t; }
-    void SetTop(double t) override { normal.top = t; }
-    void SetWidth(double t) override {
-        normal.width = t;
-        Resized();
-    }
-    void SetHeight(double t) override {
-        normal.height = t;
-        Resized();
-    }
-    double ClientWidth() const override {
-        return state == DisplayState::Minimized ? 0 : std::max(0.0, Width() - kFrameWidth);
-    }
-    double ClientHeight() const override {
-        return state == DisplayState::Minimized ? 0 : std::max(0.0, Height() - kFrameHeight);
-    }
-    DisplayState WindowState() const override { return state; }
-    void SetWindowState(DisplayState s) override {
-        state = s;
-        log.push_back(L"state " + std::to_wstring(static_cast<int>(s)));
-        Resized();
-    }
-    std::wstring Caption() const override { return caption; }
-    void SetCaption(const std::wstring& c) override { caption = c; }
-    std::wstring Tag() const override { return tag; }
-    void SetTag(std::wstring t) override { tag = std::move(t); }
-    void Show() override {
-        visible = true;
-        log.push_back(L"show");
-    }
-    void SetTopmost(bool t) override {
-        topmost = t;
-        log.push_back(t ? L"topmost" : L"notopmost");
-    }
-
-    struct Measures {
-        double left, top, width, height;
-    };
-    Measures Rect() const {
-        if (state == DisplayState::Maximized) return {0, 0, screenWidth, screenHeight};
-        return normal;
-    }
-    void Resized() {
-        ++resizes;
-        if (onResize) onResize();
-    }
-
-    std::intptr_t handle = 0x12345678;
-    Measures normal{1000, 1000, 3780, 7470};  // designed client 3540 x 6690 plus the frame
-    DisplayState state = DisplayState::Normal;
-    double screenWidth = 19200, screenHeight = 15360;
-    std::wstring caption, tag;
-    bool visible = false, topmost = false;
-    std::function<void()> onResize;
-    int resizes = 0;
-    std::vector<std::wstring> log;
-};
-
-class FakeText final : public IText {
-  public:
-    std::wstring Text() const override { return text; }
-    void SetText(const std::wstring& t) override { text = t; }
-    std::wstring text;
-};
-
+// Latin-1 stands in for the ANSI code page.
 class FakeCodePage final : public ICodePage {
   public:
-    // Latin-1 stands in for the ANSI code page.
     std::wstring ToWide(std::string_view ansi) const override {
         std::wstring w;
         for (unsigned char c : ansi) w += static_cast<wchar_t>(c);
@@ -265,6 +128,55 @@ class FakeCodePage final : public ICodePage {
         for (wchar_t c : wide) a += c < 256 ? static_cast<char>(c) : '?';
         return a;
     }
+};
+
+inline constexpr double kScreenWidth = 19200, kScreenHeight = 15360;  // 1280 x 1024 pixels
+
+// Outer measures in twips, the client area 120 x 780 less; maximized it covers the screen. Like the
+// form runtime, every change of size or state raises the resize event before it returns.
+class FakeWindow final : public IWindow {
+  public:
+    std::intptr_t Handle() const override { return 0x7FF612345678; }
+    double Left() const override { return Maxed() ? 0 : left; }
+    double Top() const override { return Maxed() ? 0 : top; }
+    double Width() const override { return Maxed() ? kScreenWidth : width; }
+    double Height() const override { return Maxed() ? kScreenHeight : height; }
+    void SetLeft(double t) override { left = t; }
+    void SetTop(double t) override { top = t; }
+    void SetWidth(double t) override { width = t, onResize(); }
+    void SetHeight(double t) override { height = t, onResize(); }
+    double ClientWidth() const override { return Minimized() ? 0 : Width() - 120; }
+    double ClientHeight() const override { return Minimized() ? 0 : Height() - 780; }
+    DisplayState WindowState() const override { return state; }
+    void SetWindowState(DisplayState s) override { state = s, onResize(); }
+    std::wstring Caption() const override { return caption; }
+    void SetCaption(const std::wstring& c) override { caption = c; }
+    std::wstring Tag() const override { return tag; }
+    void SetTag(std::wstring t) override { tag = std::move(t); }
+    void Show() override { shown = true; }
+    void SetTopmost(bool on) override { topmost = on; }
+
+    double left = 1000, top = 1000, width = 3780, height = 7470;
+    DisplayState state = DisplayState::Normal;
+    bool Maxed() const { return state == DisplayState::Maximized; }
+    bool Minimized() const { return state == DisplayState::Minimized; }
+    std::wstring caption, tag;
+    bool shown = false, topmost = false;
+    std::function<void()> onResize = [] {};
+};
+
+// A menu item or a label.
+class FakeItem final : public IMenuItem, public IText {
+  public:
+    explicit FakeItem(std::wstring t = L"") : text(std::move(t)) {}
+    std::wstring Caption() const override { return text; }
+    void SetCaption(const std::wstring& c) override { text = c; }
+    bool Checked() const override { return checked; }
+    void SetChecked(bool c) override { checked = c; }
+    std::wstring Text() const override { return text; }
+    void SetText(const std::wstring& t) override { text = t; }
+    std::wstring text;
+    bool checked = false;
 };
 
 }  // namespace volane::test

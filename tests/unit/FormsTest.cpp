@@ -1,0 +1,282 @@
+// frmMain and frmAbout through their handlers, with ExpandPath's roads and ReadSetup.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "Fakes.h"
+#include "forms/frmAbout.h"
+#include "forms/frmMain.h"
+#include "modules/mdlApp.h"
+
+namespace volane {
+namespace {
+
+using namespace volane::test;
+using namespace std::string_literals;
+
+using Started = std::vector<std::pair<std::wstring, int>>;
+using Boxes = std::vector<std::pair<std::wstring, std::wstring>>;
+using Value = std::pair<std::uint32_t, std::string>;  // type, data
+
+// Values by "key\name"; the key "missing" does not open. Every key opened must be closed.
+class FakeRegistry final : public IRegistry {
+  public:
+    long Open(Key root, const std::string& subKey, Key* key) override {
+        if (root != kLocalMachine || subKey == "missing") return 2;
+        *key = ++handles;
+        open[*key] = subKey + "\\";
+        return 0;
+    }
+    long Query(Key key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
+               std::uint32_t* size) override {
+        auto it = values.find(open.at(key) + name);
+        if (it == values.end() || *size != 1024) return 2;
+        *size = static_cast<std::uint32_t>(it->second.second.size());
+        if (*size > 1024) return 234;  // more data
+        std::copy(it->second.second.begin(), it->second.second.end(), data);
+        *type = it->second.first;
+        return 0;
+    }
+    void Close(Key key) override { open.erase(key); }
+    std::map<std::string, Value> values;
+    std::map<Key, std::string> open;
+    Key handles = 0x80;
+};
+
+// Both forms on fake services, frmMain loaded with the tree sized by every resize event and the
+// icon table as InitImages leaves it. The rig is the screen, both hosts and the shell.
+struct Rig : IScreen, IMainHost, IAboutHost, IShell {
+    Rig() {
+        for (std::size_t i = 0; i < kTypeNames.size(); ++i) ImageNames[i + 1] = kTypeNames[i];
+        window.onResize = [this] { form.Form_Resize(); };
+        form.Form_Load();
+        profile.Set(L"C:\\Volane\\setup.ini", L"fileTypes", L" HTML;htm;css;js;php;txt;xml; ");
+        tv1.Add(L"", L"C:\\", L"本地磁盘(C)", 2);
+        tv1.Add(L"C:\\", L"C:\\w", L"w", 3);
+        tv1.log.clear();
+    }
+    // Display state, place, size, tree size, m_exp's caption, and the three marks of pinning.
+    std::wstring State() const {
+        std::wostringstream s;
+        s << static_cast<int>(window.state) << L' ' << window.Left() << L',' << window.Top() << L' '
+          << window.Width() << L'x' << window.Height() << L" tree " << tv1.width << L'x'
+          << tv1.height << L' ' << m_exp.text << (window.topmost ? L" top" : L"")
+          << (form.isWinTop ? L" isWinTop" : L"") << (m_top.checked ? L" checked" : L"");
+        return s.str();
+    }
+    double Width() const override { return kScreenWidth; }
+    double Height() const override { return kScreenHeight; }
+    void PopupMainMenu(double x, double y) override {
+        log += "popup " + std::to_string(int(x)) + " " + std::to_string(int(y)) + "; ";
+    }
+    std::intptr_t HookWindow(std::intptr_t) override { return 0; }
+    void UnhookWindow(std::intptr_t, std::intptr_t) override {}
+    void ShowAboutModal() override { log += "about; "; }
+    void UnloadMain() override { log += "exit; "; }
+    void UnloadAllForms() override {}
+    void UnloadAbout() override { log += "unload; "; }
+    void Open(const std::string& address) override { log += "open " + address + "; "; }
+
+    std::string log;
+    FakeWindow window, aboutWindow;
+    FakeTree tv1;
+    FakeItem m_top{L"置顶"}, m_exp{L"收起"}, lblTitle, lblVersion;
+    FakeFileSystem fs;
+    FakeProcess process;
+    FakeProfile profile;
+    FakeUi ui;
+    ListingServices listing{fs, process, profile, ui, tv1};
+    frmMain form{MainControls{window, tv1, m_top, m_exp}, *this, *this, listing};
+    FakeRegistry registry;
+    FakeCodePage codePage;
+    AboutServices services{registry, fs, process, ui, *this, codePage};
+    frmAbout about{AboutControls{aboutWindow, lblTitle, lblVersion}, *this, services};
+};
+
+// What the user does to the main window, by name.
+const std::map<std::string, std::function<void(Rig&)>> kActions = {
+    {"exp", [](Rig& r) { r.form.m_exp_Click(); }},
+    {"top", [](Rig& r) { r.form.m_top_Click(); }},
+    {"check", [](Rig& r) { r.m_top.checked = true; }},  // a check mark out of step
+    {"restore", [](Rig& r) { r.form.RestoreWindow(); }},
+    {"max", [](Rig& r) { r.window.SetWindowState(DisplayState::Maximized); }},
+    {"min", [](Rig& r) { r.window.SetWindowState(DisplayState::Minimized); }},
+    {"move", [](Rig& r) { r.window.SetLeft(10), r.window.SetTop(9); }},
+    {"size", [](Rig& r) { r.window.SetWidth(5000.4), r.window.SetHeight(9000.6); }}};
+
+TEST(Main, LoadPinCollapseExpandAndRestoreFromEveryState) {
+    const std::wstring loaded = L"0 15020,200 3780x14560 tree 3660x13780 收起",
+                       collapsed = L"0 15020,200 3700x880 tree 3580x100 展开",
+                       pinned = L" top isWinTop checked";
+    const std::pair<std::string, std::wstring> cases[] = {
+        {"", loaded + pinned},  // at the right edge, as high as the screen allows
+        {"top", loaded},
+        {"top check top", loaded + pinned},  // the member decides, not the check mark
+        {"top top top", loaded},
+        {"exp", collapsed + pinned},
+        {"max exp", collapsed + pinned},
+        {"exp exp", loaded + pinned},
+        {"size exp exp", L"0 15020,200 5000x9001 tree 4880x8221 收起" + pinned},  // whole twips
+        // The restore ends expanded, normal, in place and pinned, at the size saved last.
+        {"restore", loaded + pinned},
+        {"exp restore", loaded + pinned},
+        {"min restore", loaded + pinned},
+        {"max restore", loaded + pinned},
+        {"move top restore", loaded + pinned},
+        {"size restore", loaded + pinned},
+        {"size exp restore", L"0 13800,200 5000x9001 tree 4880x8221 收起" + pinned}};
+    for (const auto& [script, state] : cases) {
+        Rig r;
+        std::istringstream actions(script);
+        for (std::string action; actions >> action;) kActions.at(action)(r);
+        EXPECT_EQ(r.State(), state) << script;
+        EXPECT_EQ(r.window.shown, script.ends_with("restore"));
+    }
+}
+
+TEST(Main, MouseAndMenuCommands) {
+    Rig r;
+    for (int button : {kButtonRight, kButtonLeft, kButtonMiddle})
+        r.form.tv1_MouseUp(button, 0, 300, 450);
+    r.form.tv1_MouseUp(kButtonRight, 7, 0, 0);  // any shift state
+    r.form.m_about_Click();
+    r.form.m_exit_Click();
+    EXPECT_EQ(r.log, "popup 315 480; popup 15 30; about; exit; ");
+
+    r.fs.folders[L"C:\\w"] = {{L"a.js", 32}};
+    auto doubleClick = [&r](bool hit, std::optional<std::wstring> selected) {
+        r.tv1.hit = hit;
+        r.tv1.selected = std::move(selected);
+        r.form.tv1_MouseDown(kButtonLeft, 0, 100, 200);
+        r.tv1.hit = !hit;  // the mouse-down decides, not a later hit test
+        r.form.tv1_DblClick();
+    };
+    doubleClick(false, L"C:\\w");
+    doubleClick(true, std::nullopt);
+    doubleClick(true, L"C:\\");  // has a child already
+    EXPECT_TRUE(r.tv1.log.empty());
+    doubleClick(true, L"C:\\w");
+    doubleClick(true, L"C:\\w");  // listed once only
+    doubleClick(true, L"C:\\w\\a.js");
+    EXPECT_EQ(r.tv1.log,
+              (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\a.js a.js 7", L"redraw on"}));
+    EXPECT_EQ(r.process.started, (Started{{L"D:\\ed\\ed.exe C:\\w\\a.js", kShowMinimized}}));
+
+    r.fs.drives = {{L'C', 2}, {L'E', 4}};
+    r.tv1.log.clear();
+    r.form.m_refresh_Click();
+    EXPECT_EQ(r.tv1.log, (Texts{L"add C:\\ 本地磁盘(C) 2", L"add E:\\ 光盘驱动(E) 2"}));
+    EXPECT_EQ(r.tv1.Count(), 2u);
+}
+
+TEST(Main, ExpandPathStartsTheEditorSaysWhyOrListsInFileSystemOrder) {
+    Rig r;
+    r.process.startSucceeds = false;  // a failed start is silent
+    ExpandPath(L"C:\\w\\a b.php", r.listing);
+    r.fs.failing[L"C:\\w"] = L"拒绝访问。";
+    ExpandPath(L"C:\\w", r.listing);
+    EXPECT_EQ(r.process.started, (Started{{L"D:\\ed\\ed.exe \"C:\\w\\a b.php\"", kShowMinimized}}));
+    EXPECT_EQ(r.ui.boxes, (Boxes{{L"拒绝访问。", L"提示："}}));
+    EXPECT_TRUE(r.tv1.log.empty());  // nothing marked, added or redrawn
+
+    r.fs.folders[L"C:\\"] = {
+        {L"z.PHP", 0x20},  {L"Work", 0x10},     {L"index.html", 0x21}, {L"style.less", 0x20},
+        {L"README", 0x20}, {L"hs", 22},         {L"a.tar.gz", 0x20},   {L"Alpha", 0x10},
+        {L"x.tm", 0x26},   {L"notes.", 0x20},   {L"hidden", 18},       {L"system", 20},
+        {L"rhs", 23},      {L"hsa", 22 | 0x20}, {L"p.htm", 0x20},      {L"d.xml", 0x20}};
+    ExpandPath(L"C:\\", r.listing);
+    EXPECT_EQ(r.tv1.log, (Texts{L"expand C:\\", L"redraw off", L"add C:\\Work Work 3",
+                                L"add C:\\Alpha Alpha 3", L"add C:\\hidden hidden 3",
+                                L"add C:\\system system 3", L"add C:\\rhs rhs 3",
+                                L"add C:\\hsa hsa 3", L"add C:\\z.PHP z.PHP 8",
+                                L"add C:\\index.html index.html 5", L"add C:\\x.tm x.tm 1",
+                                L"add C:\\p.htm p.htm 6", L"add C:\\d.xml d.xml 1", L"redraw on"}));
+    EXPECT_EQ(r.profile.reads, 1);
+}
+
+TEST(Main, SettingsAreReadTrimmedBesideTheExecutableAtEveryListing) {
+    Rig r;
+    EXPECT_EQ(ReadSetup(L"fileTypes", r.process, r.profile), L"HTML;htm;css;js;php;txt;xml;");
+    r.fs.folders[L"C:\\w"] = {};
+    ExpandPath(L"C:\\w", r.listing);
+    EXPECT_EQ(r.tv1.log, (Texts{L"expand C:\\w", L"redraw off", L"redraw on"}));
+    // Listed again, with the settings as they are now, in the drive root's setup.ini.
+    r.process.exeFolder = L"D:\\";
+    r.profile.Set(L"D:\\\\setup.ini", L"fileTypes", L"INI;");
+    r.fs.folders[L"C:\\w"] = {{L"c.ini", 32}, {L"sub", 16}, {L"a.txt", 32}, {L"b.ini", 32}};
+    r.tv1.Add(L"C:\\w", L"C:\\w\\c.ini", L"c.ini", 1);  // a key already there is skipped
+    r.tv1.log.clear();
+    ExpandPath(L"C:\\w", r.listing);
+    EXPECT_EQ(r.tv1.log, (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\sub sub 3",
+                                L"add C:\\w\\b.ini b.ini 1", L"redraw on"}));
+    EXPECT_EQ(r.profile.reads, 3);
+}
+
+TEST(About, GetKeyValueConvertsByTypeAndClosesTheKeyOnEveryRoad) {
+    const std::tuple<const char*, Value, bool, std::string> cases[] = {
+        // key, the value V's type and data: read, text (which held "in" before)
+        {"K", {kRegSz, "C:\\x.exe"}, true, "C:\\x.exe"},  // only a terminating NUL goes
+        {"K", {kRegSz, "ab\0\0"s}, true, "ab\0"s},
+        {"K", {kRegSz, std::string(1023, 'a') + '\0'}, true, std::string(1023, 'a')},
+        {"K", {kRegSz, std::string(1024, 'b')}, true, std::string(1024, 'b')},
+        {"K", {kRegSz, std::string(1025, 'x')}, false, ""},
+        {"K", {kRegDword, "\x10\0\0\0"s}, true, "&hin0010"},  // hex from the last byte, unpadded
+        {"K", {kRegDword, "\x01\x04\xAB\0"s}, true, "&hinAB41"},
+        {"K", {3, "\x01\x02"}, true, "in"},     // other types leave the text as it was
+        {"missing", {kRegSz, "x"}, false, ""},  // a key that does not open
+    };
+    for (const auto& [key, value, read, text] : cases) {
+        FakeRegistry registry;
+        registry.values[key + "\\V"s] = value;
+        std::string keyVal = "in";
+        EXPECT_EQ(GetKeyValue(registry, IRegistry::kLocalMachine, key, "V", keyVal), read) << text;
+        EXPECT_EQ(keyVal, text);
+        EXPECT_TRUE(registry.open.empty());
+    }
+}
+
+TEST(About, SysInfoStartsTheFirstLocationAsReadOrTheSecondWithItsFile) {
+    using Stored = std::optional<Value>;
+    const std::string first = kMsinfoKey + "\\PATH"s, second = kToolsLocationKey + "\\MSINFO"s;
+    const std::wstring box = L"此时系统信息不可用 / " + std::wstring(APP_TITLE) + L"; ";
+    const std::tuple<Stored, Stored, bool, bool, std::wstring> cases[] = {
+        // first location, second location, file there, start works: what the user gets
+        {Value{kRegSz, "C:\\x.exe\0"s}, Value{kRegSz, "C:\\t"}, true, true, L"start C:\\x.exe 1; "},
+        {Value{kRegSz, "C:\\x.exe"}, {}, true, false, L"start C:\\x.exe 1; " + box},
+        {{}, Value{kRegSz, "C:\\t\0"s}, true, true, L"start C:\\t\\MSINFO32.EXE 1; "},
+        {{}, Value{kRegSz, "C:\\t"}, false, true, box},
+        {{}, {}, true, true, box},
+        {Value{kRegSz, ""}, {}, true, true, box},  // no data at all fails the look-up
+        {Value{3, "\x01"}, {}, true, true, L"start  1; " + box},
+    };
+    for (const auto& [atFirst, atSecond, fileThere, startWorks, outcome] : cases) {
+        Rig r;
+        if (atFirst) r.registry.values[first] = *atFirst;
+        if (atSecond) r.registry.values[second] = *atSecond;
+        if (fileThere) r.fs.plainFiles.insert(L"C:\\t\\MSINFO32.EXE");
+        r.process.startSucceeds = startWorks;
+        r.about.cmdSysInfo_Click();
+        std::wstring got;
+        for (const auto& [line, show] : r.process.started)
+            got += L"start " + line + L" " + std::to_wstring(show) + L"; ";
+        for (const auto& [text, title] : r.ui.boxes) got += text + L" / " + title + L"; ";
+        EXPECT_EQ(got, outcome);
+        EXPECT_TRUE(r.registry.open.empty() && r.log.empty());  // keys closed, dialog open
+    }
+}
+
+TEST(About, LoadShowsTitleAndVersionAndEveryWayOutCloses) {
+    Rig r;
+    r.about.Form_Load();
+    EXPECT_EQ(r.aboutWindow.caption, L"关于 " + std::wstring(APP_TITLE));
+    EXPECT_EQ(r.lblTitle.text, APP_TITLE);
+    EXPECT_EQ(r.lblVersion.text, L"版本 1.0.64");
+    r.about.picIcon_Click();
+    r.about.lblDisclaimer_Click();
+    r.about.cmdOK_Click();
+    const std::string web = "open "s + VOLANE_WEB_ADDRESS + "; unload; ";
+    EXPECT_EQ(r.log, web + web + "unload; ");
+}
+
+}  // namespace
+}  // namespace volane

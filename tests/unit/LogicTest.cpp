@@ -1,0 +1,183 @@
+// The logic below the forms: text, twips, tree keys, the filter, icons, drives and Main's roads.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "Fakes.h"
+#include "modules/mdlApp.h"
+#include "modules/mdlMsg.h"
+#include "modules/mdlTVDir.h"
+#include "platform/TextUtil.h"
+#include "platform/TreeIndex.h"
+#include "platform/Twips.h"
+
+namespace volane {
+namespace {
+
+using namespace volane::test;
+
+using WW = std::pair<std::wstring, std::wstring>;
+constexpr auto kGbkLead = +[](unsigned char c) { return c >= 0x81 && c <= 0xFE; };
+
+TEST(Text, LowerCaseTrimBlanksCommandLineTailAndCutAnsi) {
+    const WW lower[] = {{L"AZ@[.HtmL", L"az@[.html"}, {L"ÀÞ×ŸĀŁΑЖЁＣ文", L"àþ×ÿāłαжёｃ文"}};
+    ExpectEach(LowerCase, lower);
+    const WW trimmed[] = {{L"  a; b  ", L"a; b"}, {L"\ta\t", L"\ta\t"}, {L"   ", L""}};
+    ExpectEach(TrimBlanks, trimmed);
+    const WW tails[] = {
+        {L"\"C:\\a b\\V.exe\"  \"D:\\my ed\\ed.exe\" -n", L"\"D:\\my ed\\ed.exe\" -n"},
+        {L"\"C:\\a\"x y", L"x y"},
+        {L"C:\\V.exe\t notepad.exe  x", L"notepad.exe  x"},
+        {L"\"unterminated", L""}};
+    ExpectEach([](const std::wstring& line) { return std::wstring(CommandLineTail(line)); }, tails);
+    // The setting is cut to 255 bytes without splitting a double-byte character.
+    const std::string a253(253, 'a'), zhong = "\xD6\xD0";
+    const std::pair<std::string, std::string> cuts[] = {
+        {std::string(300, 'a'), std::string(255, 'a')},
+        {a253 + "a" + zhong + "b", a253 + "a"},  // the straddling character goes whole
+        {a253 + zhong + "b", a253 + zhong}};
+    ExpectEach([](const std::string& in) { return CutAnsi(in, 255, kGbkLead); }, cuts);
+    EXPECT_EQ(CutAnsi(a253 + "a" + zhong, 255, nullptr), a253 + "a\xD6");  // single-byte code page
+}
+
+TEST(Text, PointerSizedValuesRoundTripThroughText) {
+    constexpr auto kMax = std::numeric_limits<std::intptr_t>::max();
+    for (std::intptr_t v : {std::intptr_t{0}, std::intptr_t{-1}, std::intptr_t{0x7FF612345678},
+                            std::intptr_t{-0x7FF612345678}, kMax, -kMax - 1}) {
+        std::intptr_t back = 42;
+        EXPECT_TRUE(ParseIntPtr(IntPtrToText(v), &back) && back == v) << v;
+    }
+    EXPECT_EQ(IntPtrToText(0x7FF612345678), L"140694844102264");
+    std::intptr_t v = 7;
+    for (const wchar_t* bad : {L"", L"-", L"12a", L" 12", L"--1", L"9223372036854775808"})
+        EXPECT_TRUE(!ParseIntPtr(bad, &v) && v == 7) << bad;
+}
+
+TEST(Text, TwipsRoundToTheNearestPixelAndBackExactly) {
+    const std::pair<double, int> at96[] = {{3540, 236}, {7, 0},      {7.5, 1},
+                                           {-7.5, -1},  {-400, -27}, {14, 1}};
+    ExpectEach([](double twips) { return TwipsToPixels(twips, 96); }, at96);
+    for (int dpi : {96, 110, 144, 192})
+        for (int px = -500; px <= 500; ++px)
+            ASSERT_EQ(TwipsToPixels(PixelsToTwips(px, dpi), dpi), px);
+}
+
+TEST(Text, TreeKeysAreUniqueAndExactUnderKnownParents) {
+    TreeIndex index;
+    ASSERT_NE(index.Insert(L"", L"C:\\"), nullptr);
+    EXPECT_EQ(index.Insert(L"", L"C:\\"), nullptr);       // a duplicate
+    EXPECT_EQ(index.Insert(L"X:\\", L"X:\\a"), nullptr);  // an unknown parent
+    EXPECT_NE(index.Insert(L"C:\\", L"C:\\Work"), nullptr);
+    EXPECT_NE(index.Insert(L"C:\\", L"C:\\work"), nullptr);  // case counts
+    EXPECT_EQ(index.Insert(L"C:\\", L"C:\\work"), nullptr);
+    EXPECT_NE(index.Insert(L"C:\\work", L"C:\\work\\a"), nullptr);
+    EXPECT_EQ(index.Size(), 4u);
+    EXPECT_EQ(index.Find(L"C:\\")->children, 2u);
+    EXPECT_EQ(index.Find(L"C:\\work")->children, 1u);
+    index.Clear();
+    EXPECT_EQ(index.Find(L"C:\\"), nullptr);
+}
+
+TEST(Listing, ExtensionFilterAndEditorLine) {
+    const WW extensions[] = {{L"a.tar.gz", L"gz"},
+                             {L"INDEX.HTML", L"HTML"},
+                             {L".htaccess", L"htaccess"},
+                             {L"README", L""},
+                             {L"name.", L""}};
+    ExpectEach([](const std::wstring& name) { return std::wstring(GetFileExt(name)); }, extensions);
+    // The lower-cased extension and a semicolon, anywhere in the list.
+    const std::pair<std::wstring, bool> passes[] = {
+        {L"html", true}, {L"HTML", true}, {L"Php", true}, {L"css", false}, {L"xml", false},
+        {L"tm", true},   {L"s", true},    {L"", false},   {L"ph", false}};
+    ExpectEach([](const std::wstring& ext) { return PassesFilter(ext, L"html;php;htm;js;xml"); },
+               passes);
+    // The path is one argument, quoted when it holds a character that would split it.
+    const WW lines[] = {{L"C:\\w\\a.php", L"ed C:\\w\\a.php"},
+                        {L"C:\\my w\\a b.txt", L"ed \"C:\\my w\\a b.txt\""},
+                        {L"C:\\tab\tx", L"ed \"C:\\tab\tx\""},
+                        {L"C:\\a&b(1)^=;!'+,~`[]{}", L"ed \"C:\\a&b(1)^=;!'+,~`[]{}\""}};
+    ExpectEach([](const std::wstring& path) { return BuildEditorCommandLine(L"ed", path); }, lines);
+}
+
+// Picture1 and ilFiles (which bitmap each image is a copy of), the first instance's window and
+// the building steps.
+class FakeStart final : public IPictureStage, public IInstanceChannel, public IStartupSteps {
+  public:
+    void LoadPicture(const std::wstring& name) override {
+        if (name == L"htm") throw AppError(kErrResourceNotFound, L"找不到资源");  // no such bitmap
+        shown = name;
+    }
+    int ImageCount() const override { return static_cast<int>(images.size()); }
+    void AddDrawnImage(int index) override {
+        if (index == ImageCount() + 1) images.push_back(shown);
+    }
+    void AttachToTree() override { images.push_back(L"attached"); }
+    std::intptr_t FindWindowByTitle(const std::string& title) override {
+        log += "find " + title + "; ";
+        return window;
+    }
+    void AllowForeground(std::intptr_t w) override { log += "allow " + std::to_string(w) + "; "; }
+    void Send(std::intptr_t w, unsigned message, std::uintptr_t wParam) override {
+        log += "send " + std::to_string(w) + " " + std::to_string(message) + " " +
+               std::to_string(wParam) + "; ";
+    }
+    void LoadMainForm() override { log += "main "; }
+    void LoadSourceForm() override { log += "source "; }
+    void InitImages() override { log += "images "; }
+    void ShowMainForm() override { log += "show "; }
+    void LoadDrives() override { log += "drives"; }
+    std::wstring shown;
+    Texts images;
+    std::intptr_t window = 0;
+    std::string log;
+};
+
+TEST(App, IconTableWithHtmlTwiceLookUpByLowerCaseAndDriveRoots) {
+    FakeStart stage;
+    InitImages(stage);
+    EXPECT_EQ(stage.images, (Texts{L"qe", L"root", L"folder", L"css", L"html", L"html", L"js",
+                                   L"php", L"txt", L"attached"}));
+    EXPECT_FALSE(ImageNames[10].has_value());
+    const std::pair<const wchar_t*, int> cases[] = {
+        {L"qe", 1},  {L"root", 2}, {L"folder", 3}, {L"css", 4}, {L"html", 5}, {L"htm", 6},
+        {L"js", 7},  {L"php", 8},  {L"txt", 9},    {L"CSS", 4}, {L"Htm", 6},  {L"ROOT", 2},
+        {L"xml", 1}, {L" css", 1}, {L".css", 1},   {L"", 1},    {L"html5", 1}};
+    for (const auto& [name, index] : cases) EXPECT_EQ(GetImageIndex(name), index) << name;
+    // One root per shown drive, in the file system's order, with the root picture.
+    FakeFileSystem fs;
+    fs.drives = {{L'A', 1}, {L'C', 2}, {L'E', 4}, {L'R', 5},
+                 {L'U', 0}, {L'Z', 3}, {L'D', 2}, {L'X', 7}};
+    FakeTree tree;
+    LoadDrives(fs, tree);
+    EXPECT_EQ(tree.log, (Texts{L"add A:\\ 可移动磁盘(A) 2", L"add C:\\ 本地磁盘(C) 2",
+                               L"add E:\\ 光盘驱动(E) 2", L"add D:\\ 本地磁盘(D) 2"}));
+    // A root the tree refuses is fatal.
+    EXPECT_THROW(LoadDrives(fs, tree), AppError);
+}
+
+TEST(App, StartupHandsOverQuitsOrBuildsInOrder) {
+    const std::string find = std::string("find ") + VOLANE_WINDOW_TITLE + "; ";
+    const std::tuple<bool, const wchar_t*, std::intptr_t, StartupRoad, std::string> cases[] = {
+        // another instance, command line, its window: road, log
+        {true, L"ed", 4242, StartupRoad::HandOver, find + "allow 4242; send 4242 1025 4001; "},
+        {true, L"", 77, StartupRoad::HandOver, find + "allow 77; send 77 1025 4001; "},
+        {true, L"x", 0, StartupRoad::HandOver, find},
+        {false, L"", 0, StartupRoad::Quit, ""},
+        {false, L"ed", 0, StartupRoad::Build, "main source images show drives"},
+    };
+    for (const auto& [another, commandLine, window, road, log] : cases) {
+        FakeProcess process;
+        process.anotherRunning = another;
+        process.commandLine = commandLine;
+        FakeStart startup;
+        startup.window = window;
+        EXPECT_EQ(Main(process, startup, FakeCodePage(), startup), road) << log;
+        EXPECT_EQ(startup.log, log);
+    }
+    EXPECT_TRUE(IsShowRequest(1025, 4001));
+    const std::pair<unsigned, unsigned> others[] = {{1025, 123}, {1025, 0}, {1024, 4001}};
+    for (auto [message, wParam] : others) EXPECT_FALSE(IsShowRequest(message, wParam)) << wParam;
+}
+
+}  // namespace
+}  // namespace volane
