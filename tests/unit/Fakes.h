@@ -44,6 +44,7 @@ class FakeTree final : public ITree {
     }
     std::optional<std::wstring> SelectedKey() const override { return selected; }
     bool HitTest(double, double) const override { return hit; }
+    std::optional<TwipsRect> SelectedLabel() const override { return label; }
     void SetRedraw(bool on) override { log.push_back(on ? L"redraw on" : L"redraw off"); }
     double Left() const override { return 15; }
     double Top() const override { return 30; }
@@ -53,6 +54,7 @@ class FakeTree final : public ITree {
     std::map<std::wstring, std::wstring> parents;  // each node's key to its parent's, "" for roots
     Texts log;
     std::optional<std::wstring> selected;
+    std::optional<TwipsRect> label;
     bool hit = false;
     double width = 0, height = 0;
 };
@@ -109,7 +111,7 @@ class FakeProfile final : public IProfile {
 
 class FakeUi final : public IUi {
   public:
-    void MessageBox(const std::wstring& text, const std::wstring& title) override {
+    void ShowMessage(const std::wstring& text, const std::wstring& title) override {
         boxes.push_back({text, title});
     }
     std::vector<std::pair<std::wstring, std::wstring>> boxes;
@@ -153,6 +155,7 @@ class FakeWindow final : public IWindow {
     void SetCaption(const std::wstring& c) override { caption = c; }
     std::wstring Tag() const override { return tag; }
     void SetTag(std::wstring t) override { tag = std::move(t); }
+    void Unload() override { onUnload(); }
     void Show() override { shown = true; }
     void SetTopmost(bool on) override { topmost = on; }
 
@@ -163,6 +166,7 @@ class FakeWindow final : public IWindow {
     std::wstring caption, tag;
     bool shown = false, topmost = false;
     std::function<void()> onResize = [] {};
+    std::function<void()> onUnload = [] {};
 };
 
 // A menu item or a label.

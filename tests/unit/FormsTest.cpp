@@ -21,34 +21,45 @@ using Value = std::pair<std::uint32_t, std::string>;  // type, data
 // Values by "key\name"; the key "missing" does not open. Every key opened must be closed.
 class FakeRegistry final : public IRegistry {
   public:
-    long Open(Key root, const std::string& subKey, Key* key) override {
-        if (root != kLocalMachine || subKey == "missing") return 2;
-        *key = ++handles;
-        open[*key] = subKey + "\\";
-        return 0;
+    class Key final : public IRegistryKey {
+      public:
+        Key(FakeRegistry& registry, std::string path) : registry_(registry), path_(path) {
+            ++registry_.open;
+        }
+        ~Key() override { --registry_.open; }
+        long Query(const std::string& name, std::uint32_t* type, std::uint8_t* data,
+                   std::uint32_t* size) override {
+            auto it = registry_.values.find(path_ + name);
+            if (it == registry_.values.end() || *size != 1024) return 2;
+            *size = static_cast<std::uint32_t>(it->second.second.size());
+            if (*size > 1024) return 234;  // more data
+            std::copy(it->second.second.begin(), it->second.second.end(), data);
+            *type = it->second.first;
+            return 0;
+        }
+
+      private:
+        FakeRegistry& registry_;
+        std::string path_;
+    };
+    std::unique_ptr<IRegistryKey> Open(RegistryRoot root, const std::string& subKey,
+                                       long* result) override {
+        *result = root != RegistryRoot::LocalMachine || subKey == "missing" ? 2 : 0;
+        if (*result != 0) return nullptr;
+        return std::make_unique<Key>(*this, subKey + "\\");
     }
-    long Query(Key key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
-               std::uint32_t* size) override {
-        auto it = values.find(open.at(key) + name);
-        if (it == values.end() || *size != 1024) return 2;
-        *size = static_cast<std::uint32_t>(it->second.second.size());
-        if (*size > 1024) return 234;  // more data
-        std::copy(it->second.second.begin(), it->second.second.end(), data);
-        *type = it->second.first;
-        return 0;
-    }
-    void Close(Key key) override { open.erase(key); }
     std::map<std::string, Value> values;
-    std::map<Key, std::string> open;
-    Key handles = 0x80;
+    int open = 0;
 };
 
 // Both forms on fake services, frmMain loaded with the tree sized by every resize event and the
 // icon table as InitImages leaves it. The rig is the screen, both hosts and the shell.
-struct Rig : IScreen, IMainHost, IAboutHost, IShell {
+struct Rig : IScreen, IMainHost, IShell {
     Rig() {
         for (std::size_t i = 0; i < kTypeNames.size(); ++i) ImageNames[i + 1] = kTypeNames[i];
         window.onResize = [this] { form.Form_Resize(); };
+        window.onUnload = [this] { log += "exit; "; };
+        aboutWindow.onUnload = [this] { log += "unload; "; };
         form.Form_Load();
         profile.Set(L"C:\\Volane\\setup.ini", L"fileTypes", L" HTML;htm;css;js;php;txt;xml; ");
         tv1.Add(L"", L"C:\\", L"本地磁盘(C)", 2);
@@ -69,12 +80,7 @@ struct Rig : IScreen, IMainHost, IAboutHost, IShell {
     void PopupMainMenu(double x, double y) override {
         log += "popup " + std::to_string(int(x)) + " " + std::to_string(int(y)) + "; ";
     }
-    std::intptr_t HookWindow(std::intptr_t) override { return 0; }
-    void UnhookWindow(std::intptr_t, std::intptr_t) override {}
     void ShowAboutModal() override { log += "about; "; }
-    void UnloadMain() override { log += "exit; "; }
-    void UnloadAllForms() override {}
-    void UnloadAbout() override { log += "unload; "; }
     void Open(const std::string& address) override { log += "open " + address + "; "; }
 
     std::string log;
@@ -86,11 +92,14 @@ struct Rig : IScreen, IMainHost, IAboutHost, IShell {
     FakeProfile profile;
     FakeUi ui;
     ListingServices listing{fs, process, profile, ui, tv1};
-    frmMain form{MainControls{window, tv1, m_top, m_exp}, *this, *this, listing};
+    frmMain form{MainControls{window, tv1, m_top, m_exp}, *this,
+                 MainProcedures{[](std::intptr_t) { return std::intptr_t{0}; },
+                                [](std::intptr_t, std::intptr_t) {}, [] {}},
+                 *this, listing};
     FakeRegistry registry;
     FakeCodePage codePage;
     AboutServices services{registry, fs, process, ui, *this, codePage};
-    frmAbout about{AboutControls{aboutWindow, lblTitle, lblVersion}, *this, services};
+    frmAbout about{AboutControls{aboutWindow, lblTitle, lblVersion}, services};
 };
 
 // What the user does to the main window, by name.
@@ -139,9 +148,15 @@ TEST(Main, MouseAndMenuCommands) {
     for (int button : {kButtonRight, kButtonLeft, kButtonMiddle})
         r.form.tv1_MouseUp(button, 0, 300, 450);
     r.form.tv1_MouseUp(kButtonRight, 7, 0, 0);  // any shift state
+    // The keyboard's menu opens below the selected label, or at the tree's corner without one.
+    r.tv1.label = TwipsRect{100, 200, 400, 440};
+    EXPECT_TRUE(r.form.tv1_KeyDown(kKeyApps, 0));
+    r.tv1.label.reset();
+    EXPECT_TRUE(r.form.tv1_KeyDown(kKeyF10, kShiftMask));
+    EXPECT_FALSE(r.form.tv1_KeyDown(kKeyF10, 0));
     r.form.m_about_Click();
     r.form.m_exit_Click();
-    EXPECT_EQ(r.log, "popup 315 480; popup 15 30; about; exit; ");
+    EXPECT_EQ(r.log, "popup 315 480; popup 15 30; popup 115 470; popup 15 30; about; exit; ");
 
     r.fs.folders[L"C:\\w"] = {{L"a.js", 32}};
     auto doubleClick = [&r](bool hit, std::optional<std::wstring> selected) {
@@ -160,11 +175,18 @@ TEST(Main, MouseAndMenuCommands) {
     doubleClick(true, L"C:\\w\\a.js");
     EXPECT_EQ(r.tv1.log,
               (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\a.js a.js 7", L"redraw on"}));
-    EXPECT_EQ(r.process.started, (Started{{L"D:\\ed\\ed.exe C:\\w\\a.js", kShowMinimized}}));
+    // Enter opens the selected node by the double-click's rules, without a hit.
+    for (const auto& [selected, handled] :
+         {std::pair{std::optional<std::wstring>{}, false}, {L"C:\\", false}, {L"C:\\w\\a.js", true}}) {
+        r.tv1.selected = selected;
+        EXPECT_EQ(r.form.tv1_KeyDown(kKeyReturn, 0), handled);
+    }
+    EXPECT_EQ(r.process.started, (Started{{L"D:\\ed\\ed.exe C:\\w\\a.js", kShowMinimized},
+                                          {L"D:\\ed\\ed.exe C:\\w\\a.js", kShowMinimized}}));
 
     r.fs.drives = {{L'C', 2}, {L'E', 4}};
     r.tv1.log.clear();
-    r.form.m_refresh_Click();
+    EXPECT_TRUE(r.form.tv1_KeyDown(kKeyF5, 0));  // as 刷新 does
     EXPECT_EQ(r.tv1.log, (Texts{L"add C:\\ 本地磁盘(C) 2", L"add E:\\ 光盘驱动(E) 2"}));
     EXPECT_EQ(r.tv1.Count(), 2u);
 }
@@ -229,9 +251,10 @@ TEST(About, GetKeyValueConvertsByTypeAndClosesTheKeyOnEveryRoad) {
         FakeRegistry registry;
         registry.values[key + "\\V"s] = value;
         std::string keyVal = "in";
-        EXPECT_EQ(GetKeyValue(registry, IRegistry::kLocalMachine, key, "V", keyVal), read) << text;
+        EXPECT_EQ(GetKeyValue(registry, RegistryRoot::LocalMachine, key, "V", keyVal), read)
+            << text;
         EXPECT_EQ(keyVal, text);
-        EXPECT_TRUE(registry.open.empty());
+        EXPECT_EQ(registry.open, 0);
     }
 }
 
@@ -261,7 +284,7 @@ TEST(About, SysInfoStartsTheFirstLocationAsReadOrTheSecondWithItsFile) {
             got += L"start " + line + L" " + std::to_wstring(show) + L"; ";
         for (const auto& [text, title] : r.ui.boxes) got += text + L" / " + title + L"; ";
         EXPECT_EQ(got, outcome);
-        EXPECT_TRUE(r.registry.open.empty() && r.log.empty());  // keys closed, dialog open
+        EXPECT_TRUE(r.registry.open == 0 && r.log.empty());  // keys closed, dialog open
     }
 }
 

@@ -57,6 +57,9 @@ TEST(Text, TwipsRoundToTheNearestPixelAndBackExactly) {
     const std::pair<double, int> at96[] = {{3540, 236}, {7, 0},      {7.5, 1},
                                            {-7.5, -1},  {-400, -27}, {14, 1}};
     ExpectEach([](double twips) { return TwipsToPixels(twips, 96); }, at96);
+    // The node pictures' size at the display's scaling: 100, 125, 150 and 200 %.
+    const std::pair<int, int> pictures[] = {{96, 18}, {120, 23}, {144, 27}, {192, 36}};
+    ExpectEach([](int dpi) { return ScaledPixels(18, dpi); }, pictures);
     for (int dpi : {96, 110, 144, 192})
         for (int px = -500; px <= 500; ++px)
             ASSERT_EQ(TwipsToPixels(PixelsToTwips(px, dpi), dpi), px);
@@ -104,7 +107,7 @@ TEST(Listing, ExtensionFilterAndEditorLine) {
 class FakeStart final : public IPictureStage, public IInstanceChannel, public IStartupSteps {
   public:
     void LoadPicture(const std::wstring& name) override {
-        if (name == L"htm") throw AppError(kErrResourceNotFound, L"找不到资源");  // no such bitmap
+        if (name == L"htm") throw AppError(Failure::ResourceNotFound, name);  // no such bitmap
         shown = name;
     }
     int ImageCount() const override { return static_cast<int>(images.size()); }
