@@ -1,0 +1,212 @@
+// The service adapters on the real file system, settings files, registry and processes of the
+// Wine prefix, in the Chinese locale (ANSI code page 936); and the entry of the tests.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <tuple>
+
+#include "forms/frmAbout.h"
+#include "platform/win32/ErrorText.h"
+#include "platform/win32/Services.h"
+#include "tests/win32/Support.h"
+
+namespace volane::test {
+namespace {
+
+class Sink final : public IEntrySink {
+  public:
+    void OnEntry(std::wstring_view name, std::uint32_t attributes) override {
+        entries[std::wstring(name)] = attributes;
+    }
+    std::map<std::wstring, DWORD> entries;
+};
+
+TEST(FileSystem, ListsAndTestsRealEntries) {
+    const std::wstring temp = NewFolder();
+    const std::wstring unicode = L"文件 ☃ 😀.php";  // outside code page 936 and the basic plane
+    const std::wstring d150(150, L'd'), deep = d150 + L"\\" + std::wstring(150, L'e');
+    // Made in this order, a name that ends in a backslash as a folder: name, attributes set, the
+    // attributes it lists with at the top (0: not there), is a folder, is a plain file. The plain
+    // path form would drop the dot of "trail.", and "deep" is beyond MAX_PATH.
+    const std::tuple<std::wstring, DWORD, DWORD, bool, bool> made[] = {
+        {L"hs\\", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, 22, true, false},
+        {L"empty\\", 0, 16, true, false},
+        {L"locked\\", 0, 16, true, false},
+        {L"trail.\\", 0, 16, true, false},
+        {L"trail.\\a.txt", 0, 0, false, true},
+        {d150 + L"\\", 0, 16, true, false},
+        {deep + L"\\", 0, 0, true, false},
+        {deep + L"\\a.txt", 0, 0, false, true},
+        {unicode, 0, 32, false, true},
+        {L"hidden.php", FILE_ATTRIBUTE_HIDDEN, 34, false, false},
+        {L"system.php", FILE_ATTRIBUTE_SYSTEM, 36, false, false}};
+    win32::FileSystem fs;
+    std::map<std::wstring, DWORD> top;
+    for (const auto& [name, attributes, listed, folder, plain] : made) {
+        ASSERT_TRUE(name.back() == L'\\' ? MakeFolder(temp + name) : WriteBytes(temp + name, "x"));
+        if (attributes) {
+            ASSERT_TRUE(::SetFileAttributesW((L"\\\\?\\" + temp + name).c_str(), attributes));
+        }
+        if (listed) top[name.substr(0, name.find(L'\\'))] = listed;
+        EXPECT_EQ(fs.FolderExists(temp + name), folder) << name.size();
+        EXPECT_EQ(fs.IsPlainFile(temp + name), plain) << name.size();
+    }
+    EXPECT_FALSE(fs.FolderExists(temp + L"missing") || fs.IsPlainFile(temp + L"missing"));
+    // Held open without sharing: it exists, but no one else may open it for listing.
+    const HANDLE held = ::CreateFileW((temp + L"locked").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    // Folder, the failure, the entries with their attributes.
+    const std::tuple<std::wstring, std::optional<std::wstring>, std::map<std::wstring, DWORD>>
+        lists[] = {{temp, {}, top},
+                   {temp + L"empty", {}, {}},
+                   {temp + L"trail.", {}, {{L"a.txt", 32}}},
+                   {temp + deep, {}, {{L"a.txt", 32}}},
+                   {temp + L"locked", win32::SystemErrorText(ERROR_SHARING_VIOLATION), {}},
+                   {temp + L"missing", win32::SystemErrorText(ERROR_PATH_NOT_FOUND), {}}};
+    for (const auto& [path, failure, entries] : lists) {
+        Sink sink;
+        EXPECT_EQ(fs.Enumerate(path, sink), failure) << path.size();
+        EXPECT_EQ(sink.entries, entries) << path.size();
+    }
+    ::CloseHandle(held);
+}
+
+TEST(Profile, ReadsAsTheNarrowCallWouldInCodePage936) {
+    ASSERT_EQ(::GetACP(), 936u) << "run in the Chinese locale (LC_ALL=zh_CN.UTF-8)";
+    EXPECT_EQ(win32::CodePage().ToAnsi(L"提示：网"), "\xCC\xE1\xCA\xBE\xA3\xBA\xCD\xF8");
+    EXPECT_EQ(win32::CodePage().ToWide("\xCC\xE1\xCA\xBE\xA3\xBA\xCD\xF8"), L"提示：网");
+    const std::wstring temp = NewFolder();
+    const std::string wang = "\xCD\xF8";  // 网 in GBK
+    std::string many;
+    for (int i = 0; i < 200; ++i) many += wang;
+    // A folder whose name is outside the ANSI code page still has its file found.
+    ASSERT_TRUE(MakeFolder(temp + L"配置 ☃ 😀"));
+    // File, value (empty: no file), key, what is read.
+    const std::tuple<std::wstring, std::string, std::wstring, std::wstring> cases[] = {
+        {L"a.ini", many, L"fileTypes", std::wstring(127, L'网')},
+        {L"b.ini", "ab" + many, L"fileTypes", L"ab" + std::wstring(126, L'网')},
+        {L"c.ini", std::string(300, 'x'), L"fileTypes", std::wstring(255, L'x')},
+        {L"d.ini", wang + ";php;", L"fileTypes", L"网;php;"},
+        {L"e.ini", "php;", L"other", L""},
+        {L"missing.ini", "", L"fileTypes", L""},
+        {L"配置 ☃ 😀\\setup.ini", "php;", L"fileTypes", L"php;"}};
+    for (const auto& [file, value, key, expected] : cases) {
+        if (!value.empty()) {
+            ASSERT_TRUE(WriteBytes(temp + file, "[setup]\r\nfileTypes=" + value));
+        }
+        EXPECT_EQ(win32::Profile().ReadString(L"setup", key, temp + file), expected) << value;
+    }
+}
+
+TEST(Registry, GetKeyValueOnTheRealRegistry) {
+    const std::string path = "SOFTWARE\\VolaneTest" + std::to_string(::GetCurrentProcessId());
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key), ERROR_SUCCESS);
+    const std::string exe = "C:\\Program Files\\msinfo32.exe", x(1024, 'x');
+    // Value, type (REG_NONE: not written), data, and what is read: the text, "-" when nothing is
+    // read, "throws".
+    const std::tuple<const char*, DWORD, std::string, std::string> cases[] = {
+        {"sz", REG_SZ, exe + '\0', exe},
+        {"sz without NUL", REG_SZ, exe, exe},
+        {"dword", REG_DWORD, "\x78\x56\x04\x00", "&h45678"},
+        {"binary: read, no text", REG_BINARY, "ab", ""},
+        {"0 bytes", REG_BINARY, "", "throws"},
+        {"1023 bytes", REG_SZ, x.substr(2) + '\0', x.substr(2)},
+        {"1024 bytes", REG_SZ, x.substr(1) + '\0', x.substr(1)},
+        {"1025 bytes", REG_SZ, x + '\0', "-"},
+        {"missing", REG_NONE, "", "-"}};
+    win32::Registry registry;
+    for (const auto& [name, type, data, expected] : cases) {
+        if (type != REG_NONE) {
+            ASSERT_EQ(
+                ::RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                                 static_cast<DWORD>(data.size())),
+                ERROR_SUCCESS);
+        }
+        std::string value;
+        try {
+            if (!GetKeyValue(registry, IRegistry::kLocalMachine, path, name, value)) value += "-";
+        } catch (const AppError&) {
+            value = "throws";
+        }
+        EXPECT_EQ(value, expected) << name;
+    }
+    std::string value = "before";
+    EXPECT_FALSE(GetKeyValue(registry, IRegistry::kLocalMachine, path + "\\missing", "sz", value));
+    EXPECT_EQ(value, "");
+    // No key is left open: the handle table's lowest free slot, which a key left open would
+    // take, is still free after many reads.
+    const auto freeSlot = [] {
+        const HANDLE probe = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        ::CloseHandle(probe);
+        return probe;
+    };
+    const HANDLE before = freeSlot();
+    for (int i = 0; i < 20; ++i) GetKeyValue(registry, IRegistry::kLocalMachine, path, "sz", value);
+    EXPECT_EQ(freeSlot(), before);
+    ::RegCloseKey(key);
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
+}
+
+// The child of the process test, this executable started as "--report FILE ...": writes its
+// show value, the tail of its command line and its folder into FILE.
+int Report(const std::wstring& file) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    ::GetStartupInfoW(&startup);
+    win32::Process process;
+    const std::wstring text =
+        ((startup.dwFlags & STARTF_USESHOWWINDOW) ? std::to_wstring(startup.wShowWindow)
+                                                  : L"none") +
+        L"\n" + process.CommandLineTail() + L"\n" + process.ExeFolder();
+    return WriteBytes(file, {reinterpret_cast<const char*>(text.data()), text.size() * 2}) ? 0 : 2;
+}
+
+TEST(Process, StartsTheCommandLineUnchangedWithItsShowValue) {
+    wchar_t self[MAX_PATH];
+    const std::wstring exe(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH));
+    win32::Process process;
+    EXPECT_EQ(process.ExeFolder(), exe.substr(0, exe.rfind(L'\\')));
+    // The child is a copy in a drive root, whose folder keeps its backslash.
+    const std::wstring child = L"C:\\volane-" + std::to_wstring(::GetCurrentProcessId()) + L".exe";
+    const std::wstring report = NewFolder() + L"report ☃";
+    ASSERT_TRUE(::CopyFileW(exe.c_str(), child.c_str(), FALSE));
+    const std::wstring tail = L"--report \"" + report + L"\"  C:\\my work\\a b.txt \"q\" ☃";
+    ASSERT_TRUE(process.Start(L"\"" + child + L"\" " + tail, kShowMinimized));
+    // Readable once the child has written it and let go.
+    std::string got;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            std::ifstream in(std::filesystem::path(report), std::ios::binary);
+            got.assign(std::istreambuf_iterator<char>(in), {});
+            return !got.empty();
+        },
+        20000));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(got.data()), got.size() / 2),
+              L"2\n" + tail + L"\nC:\\");
+    EXPECT_FALSE(process.Start(L"C:\\missing\\nothing.exe C:\\a.txt", kShowNormal));
+    PumpUntil([&] { return ::DeleteFileW(child.c_str()) != FALSE; }, 10000);
+}
+
+TEST(Process, HoldsTheSingleInstanceName) {
+    win32::Process first, second;
+    EXPECT_FALSE(first.AnotherInstanceRunning());
+    EXPECT_TRUE(second.AnotherInstanceRunning());
+    EXPECT_FALSE(first.AnotherInstanceRunning());  // its own hold does not count
+}
+
+}  // namespace
+}  // namespace volane::test
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc > 2 && std::wstring_view(argv[1]) == L"--report") return volane::test::Report(argv[2]);
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

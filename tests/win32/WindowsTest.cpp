@@ -1,0 +1,426 @@
+// Volane's windows and the form runtime on the real services, at 96 DPI (15 twips a pixel): main
+// window, menus, tree, hook, icon table, About box, message loop, fatal end and message box.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <map>
+#include <ostream>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "forms/FormDesigns.h"
+#include "modules/mdlApp.h"
+#include "modules/mdlMsg.h"
+#include "platform/win32/AboutWindow.h"
+#include "platform/win32/Application.h"
+#include "platform/win32/Fatal.h"
+#include "tests/win32/Support.h"
+
+// Rectangles compare and print in the assertions.
+bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+void PrintTo(const RECT& r, std::ostream* out) {
+    *out << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+}
+
+namespace volane::test {
+namespace {
+
+// A window's rectangle on the screen, or in its parent's client area.
+RECT WindowRect(HWND window, bool inParent = false) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    if (inParent)
+        ::MapWindowPoints(HWND_DESKTOP, ::GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT ClientRect(HWND window) {
+    RECT rect{};
+    ::GetClientRect(window, &rect);
+    return rect;
+}
+
+bool IsTopmost(HWND window) {
+    return (::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// Runs work once after a delay, from whatever message loop runs then (a popup menu's, a modal
+// form's); the timer id it returns can stop it. Thread timers carry no context: hence the table.
+UINT_PTR After(UINT delay, std::function<void()> work) {
+    static std::map<UINT_PTR, std::function<void()>> pending;
+    const UINT_PTR id = ::SetTimer(nullptr, 0, delay, [](HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        const std::function<void()> run = std::move(pending[id]);
+        pending.erase(id);
+        run();
+    });
+    pending[id] = std::move(work);
+    return id;
+}
+
+// Each item's caption, with " [checked]" when it carries the check mark; "" for a separator.
+std::vector<std::wstring> MenuLines(HMENU menu) {
+    std::vector<std::wstring> lines;
+    for (UINT i = 0; i < static_cast<UINT>(::GetMenuItemCount(menu)); ++i) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+        const bool checked = ::GetMenuState(menu, i, MF_BYPOSITION) & MF_CHECKED;
+        lines.push_back(text + std::wstring(checked ? L" [checked]" : L""));
+    }
+    return lines;
+}
+
+// One image of the list as drawn over red, pixel by pixel.
+std::vector<COLORREF> Drawn(HIMAGELIST images, int index) {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = ::CreateBitmap(18, 18, 1, 32, nullptr);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    const RECT all{0, 0, 18, 18};
+    ::SetDCBrushColor(dc, RGB(255, 0, 0));
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+    ImageList_Draw(images, index, dc, 0, 0, ILD_TRANSPARENT);
+    std::vector<COLORREF> pixels;
+    for (int i = 0; i < 18 * 18; ++i) pixels.push_back(::GetPixel(dc, i % 18, i / 18));
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return pixels;
+}
+
+// The whole application on the real services; each test loads the forms it needs.
+class Volane : public ::testing::Test {
+  protected:
+    void SetUp() override { app.LoadMainForm(); }
+    HWND Main() const { return app.main.Window(); }
+    HWND Tree() { return app.main.Tree().Window(); }
+    void Command(std::wstring_view item) {
+        ::SendMessageW(Main(), WM_COMMAND, app.main.Menus().IdOf(item), 0);
+    }
+    // The menu bar, or its 文件 menu.
+    std::vector<std::wstring> Menu(bool file = false) const {
+        return MenuLines(file ? ::GetSubMenu(::GetMenu(Main()), 0) : ::GetMenu(Main()));
+    }
+    // Where the main window opens and where the restore request puts it back, in pixels.
+    RECT StartRect() const {
+        const int width = WindowRect(Main()).right - WindowRect(Main()).left;
+        const int left = ::GetSystemMetrics(SM_CXSCREEN) - width - 27;  // 400 twips
+        return {left, 13, left + width, 13 + ::GetSystemMetrics(SM_CYSCREEN) - 53};
+    }
+    // The control's own view: "text:image", "+" when expanded, children in braces.
+    std::wstring Dump(HTREEITEM item) {
+        std::wstring out;
+        for (; item; item = TreeView_GetNextSibling(Tree(), item)) {
+            wchar_t text[64] = {};
+            TVITEMW data{
+                TVIF_TEXT | TVIF_IMAGE | TVIF_STATE, item, 0, TVIS_EXPANDED, text, 64, 0, 0, 0, 0};
+            TreeView_GetItem(Tree(), &data);
+            out += std::wstring(text) + L":" + std::to_wstring(data.iImage) +
+                   ((data.state & TVIS_EXPANDED) ? L"+" : L"");
+            if (HTREEITEM child = TreeView_GetChild(Tree(), item)) out += L"{" + Dump(child) + L"}";
+            out += L" ";
+        }
+        return out;
+    }
+
+    win32::Application app;
+};
+
+TEST_F(Volane, MainWindowOpensPinnedAtTheRightEdgeCollapsesAndPins) {
+    EXPECT_EQ(ClientRect(Main()).right, 236);  // 3540 twips
+    EXPECT_EQ(WindowRect(Main()), StartRect());
+    EXPECT_TRUE(IsTopmost(Main()));
+    EXPECT_EQ(Menu(), (std::vector<std::wstring>{L"文件", L"收起"}));
+    EXPECT_EQ(Menu(true),
+              (std::vector<std::wstring>{L"刷新", L"置顶 [checked]", L"", L"退出", L"关于"}));
+    const RECT expanded = WindowRect(Main());
+    Command(kMenuExp);
+    EXPECT_EQ(Menu()[1], L"展开");
+    // The strip, 3700 x 880 twips, where the window stood.
+    EXPECT_EQ(WindowRect(Main()),
+              (RECT{expanded.left, expanded.top, expanded.left + 247, expanded.top + 59}));
+    // The resize event fits the tree to the client area.
+    EXPECT_EQ(WindowRect(Tree(), true), ClientRect(Main()));
+    Command(kMenuExp);
+    EXPECT_EQ(Menu()[1], L"收起");
+    EXPECT_EQ(WindowRect(Main()), expanded);
+    Command(kMenuTop);
+    EXPECT_FALSE(IsTopmost(Main()));
+    EXPECT_EQ(Menu(true)[1], L"置顶");
+    Command(kMenuTop);
+    EXPECT_TRUE(IsTopmost(Main()));
+    EXPECT_EQ(Menu(true)[1], L"置顶 [checked]");
+}
+
+TEST_F(Volane, RestoreRequestBringsTheWindowBack) {
+    app.ShowMainForm();
+    const RECT start = StartRect();
+    Command(kMenuExp);
+    Command(kMenuTop);
+    app.main.SetLeft(1500);
+    app.main.SetTop(3000);
+    app.main.SetWindowState(DisplayState::Minimized);
+    for (WPARAM other : {0, 4000, 4002}) ::SendMessageW(Main(), WM_SHOWEXT, other, 0);
+    EXPECT_TRUE(::IsIconic(Main()));
+    EXPECT_EQ(Menu()[1], L"展开");
+    EXPECT_FALSE(IsTopmost(Main()));
+    ::SendMessageW(Main(), WM_SHOWEXT, SHOW_CODE, 0);
+    EXPECT_FALSE(::IsIconic(Main()));
+    EXPECT_TRUE(::IsWindowVisible(Main()));
+    EXPECT_EQ(Menu()[1], L"收起");
+    EXPECT_EQ(WindowRect(Main()), start);
+    EXPECT_TRUE(IsTopmost(Main()));
+    EXPECT_EQ(Menu(true)[1], L"置顶 [checked]");
+}
+
+LRESULT CALLBACK NarrowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(Volane, HookPassesTextOnAndKeepsTheWholeProcedure) {
+    const LONG_PTR previous = ::GetWindowLongPtrW(Main(), GWLP_USERDATA);
+    // A 64-bit image lies above 4 GiB: a procedure cut to 32 bits would not come back.
+    EXPECT_GT(static_cast<std::uint64_t>(previous), 0xFFFFFFFFull);
+    EXPECT_EQ(TagToProc(app.main.Tag()), previous);
+    // Text reaches the previous procedure as it came: wide, or converted through the ANSI code
+    // page when that procedure is a narrow one.
+    HWND other = ::CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr,
+                                   nullptr, nullptr);
+    ::SetWindowLongPtrA(other, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NarrowProc));
+    const std::intptr_t previousNarrow = HookWindow(reinterpret_cast<std::intptr_t>(other));
+    for (const auto& [window, text] :
+         {std::pair{Main(), L"本地磁盘 ☃ 😀"}, std::pair{other, L"本地磁盘"}}) {
+        ::SetWindowTextW(window, text);
+        EXPECT_EQ(win32::TextOf(window), text);
+    }
+    UnhookWindow(reinterpret_cast<std::intptr_t>(other), previousNarrow);
+    EXPECT_EQ(::GetWindowLongPtrW(other, GWLP_WNDPROC), previousNarrow);
+    ::DestroyWindow(other);
+}
+
+TEST_F(Volane, TreeAdapterOnTheRealControl) {
+    app.ShowMainForm();
+    win32::TreeView& tv = app.main.Tree();
+    const std::tuple<const wchar_t*, const wchar_t*, bool> adds[] = {
+        {L"", L"C:\\", true},       {L"C:\\", L"C:\\w", true},  {L"", L"E:\\", true},
+        {L"C:\\", L"C:\\w", false}, {L"D:\\", L"D:\\x", false},
+    };
+    for (const auto& [parent, key, added] : adds)
+        EXPECT_EQ(tv.Add(parent, key, key, 3), added) << key;
+    // Marked expanded before it has children: they show as they come.
+    EXPECT_TRUE(tv.Expand(L"E:\\"));
+    EXPECT_TRUE(tv.Add(L"E:\\", L"E:\\a.txt", L"a.txt", 9));
+    // Node pictures count from 1, the image list from 0.
+    EXPECT_EQ(Dump(TreeView_GetRoot(Tree())), L"C:\\:2{C:\\w:2 } E:\\:2+{a.txt:8 } ");
+    EXPECT_EQ(tv.Count(), 4u);
+    EXPECT_EQ(tv.Children(L"C:\\"), 1u);
+    EXPECT_EQ(tv.Children(L"C:\\w"), 0u);
+    HTREEITEM file =
+        TreeView_GetChild(Tree(), TreeView_GetNextSibling(Tree(), TreeView_GetRoot(Tree())));
+    TreeView_SelectItem(Tree(), file);
+    EXPECT_EQ(tv.SelectedKey(), L"E:\\a.txt");
+    // Hit tests in twips from the control's outer corner, its sunken edge included: on the
+    // label, not beside or below it.
+    RECT label{};
+    TreeView_GetItemRect(Tree(), file, &label, TRUE);
+    const int edge = ::GetSystemMetrics(SM_CXEDGE);
+    const auto at = [&](int x, int y) { return tv.HitTest((x + edge) * 15.0, (y + edge) * 15.0); };
+    EXPECT_TRUE(at(label.left + 2, label.top + 2));
+    EXPECT_FALSE(at(label.right + 20, label.top + 2));
+    EXPECT_FALSE(at(label.left + 2, label.bottom + 40));
+}
+
+TEST_F(Volane, DoubleClickedFolderIsListedAndStaysOpen) {
+    const std::wstring temp = NewFolder();
+    ASSERT_TRUE(MakeFolder(temp + L"sub"));
+    app.LoadSourceForm();
+    app.InitImages();
+    app.ShowMainForm();
+    ASSERT_TRUE(app.main.Tree().Add({}, temp, L"work", 3));
+    RECT label{};
+    TreeView_GetItemRect(Tree(), TreeView_GetRoot(Tree()), &label, TRUE);
+    const LPARAM at = MAKELPARAM(label.left + 2, label.top + 2);
+    // The control's click tracking waits for the release that a real click brings.
+    ::PostMessageW(Tree(), WM_LBUTTONUP, 0, at);
+    ::SendMessageW(Tree(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(Tree(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(Dump(TreeView_GetRoot(Tree())), L"work:2+{sub:2 } ");
+}
+
+TEST_F(Volane, PopupOpensAtThePointOnTheScreen) {
+    app.ShowMainForm();
+    RECT popup{};
+    After(200, [&] {
+        popup = WindowRect(::FindWindowW(L"#32768", nullptr));
+        ::EndMenu();
+    });
+    app.main.PopupMainMenu(1500, 3000);  // 100, 200 pixels in the client area
+    POINT expected{100, 200};
+    ::ClientToScreen(Main(), &expected);
+    EXPECT_EQ(popup.left, expected.x);
+    EXPECT_EQ(popup.top, expected.y);
+}
+
+TEST_F(Volane, IconTableOnTheRealImageList) {
+    app.LoadSourceForm();
+    app.InitImages();
+    HIMAGELIST images = app.source.ilFiles();
+    int width = 0, height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    EXPECT_EQ(ImageList_GetImageCount(images), 9);
+    EXPECT_EQ(width * 100 + height, 1818);
+    EXPECT_EQ(TreeView_GetImageList(Tree(), TVSIL_NORMAL), images);
+    win32::PictureStage stage(app.module, app.source.Picture1(), images, Tree());
+    // Every node bitmap is found by name in any case, at 18 x 18.
+    for (const wchar_t* name :
+         {L"qe", L"ROOT", L"Folder", L"css", L"html", L"js", L"php", L"txt"}) {
+        stage.LoadPicture(name);
+        BITMAP info{};
+        ::GetObjectW(app.source.Picture1().Picture(), sizeof(info), &info);
+        EXPECT_EQ(info.bmWidth * 100 + info.bmHeight, 1818) << name;
+    }
+    // The grey of a node picture is transparent: grey on the left, blue on the right.
+    std::vector<DWORD> bits(18 * 18);
+    for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = i % 18 < 9 ? 0xC0C0C0 : 0x0000FF;
+    app.source.Picture1().SetPicture(
+        win32::unique_hbitmap(::CreateBitmap(18, 18, 1, 32, bits.data())));
+    stage.AddDrawnImage(10);
+    EXPECT_EQ(Drawn(images, 9)[0], RGB(255, 0, 0));
+    EXPECT_EQ(Drawn(images, 9)[17], RGB(0, 0, 255));
+    // htm has no bitmap of its own and looks like html.
+    EXPECT_EQ(Drawn(images, 5), Drawn(images, 4));
+    EXPECT_NE(Drawn(images, 4), Drawn(images, 3));
+}
+
+TEST_F(Volane, AboutBoxAsDesigned) {
+    win32::AboutWindow about(app.forms, app.module, app.about);
+    about.Load();
+    HWND box = about.Window();
+    RECT client = ClientRect(box);
+    ::MapWindowPoints(box, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_EQ(client, (RECT{156, 129, 538, 332}));  // 2340, 1935 twips; 5730 x 3045
+    EXPECT_EQ(about.Caption(), L"关于 " + std::wstring(APP_TITLE));
+    const std::tuple<const wchar_t*, RECT, std::wstring> controls[] = {
+        {L"picIcon", {16, 16, 66, 136}, L""},
+        {L"cmdOK", {275, 175, 375, 198}, L"确定"},
+        {L"cmdSysInfo", {276, 205, 375, 228}, L"系统信息(&S)..."},
+        {L"lblDescription", {70, 75, 329, 153}, std::wstring(kAboutDescription)},
+        {L"lblTitle", {70, 16, 329, 48}, std::wstring(APP_TITLE)},
+        {L"lblVersion", {70, 52, 329, 67}, L"版本 1.0.64"},
+        {L"lblDisclaimer", {17, 175, 259, 230}, L"检查最新版本：http://www.torlin.example"},
+    };
+    for (const auto& [name, rect, text] : controls) {
+        EXPECT_EQ(WindowRect(about.ControlWindow(name), true), rect) << name;
+        EXPECT_EQ(win32::TextOf(about.ControlWindow(name)), text);
+    }
+    EXPECT_EQ(win32::CodePage().ToAnsi(kAboutDescription).size(), 200u);
+    EXPECT_EQ(::GetDlgCtrlID(about.ControlWindow(L"cmdOK")), IDOK);
+    // The labels are black whatever the theme's text colour.
+    const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT};
+    const COLORREF saved[] = {::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_BTNTEXT)},
+                   red[] = {RGB(255, 0, 0), RGB(255, 0, 0)};
+    ::SetSysColors(2, elements, red);
+    HDC label = ::CreateCompatibleDC(nullptr);
+    ::SetTextColor(label, RGB(255, 0, 0));
+    ::SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(label),
+                   reinterpret_cast<LPARAM>(about.ControlWindow(L"lblTitle")));
+    EXPECT_EQ(::GetTextColor(label), RGB(0, 0, 0));
+    ::DeleteDC(label);
+    ::SetSysColors(2, elements, saved);
+    // The etched rule: grey over white, both ends drawn, the last pixel at x = 377 (5654 twips).
+    about.SetTopmost(true);
+    about.Show();
+    ::UpdateWindow(box);
+    HDC dc = ::GetDC(box);
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE), grey = RGB(128, 128, 128),
+                   white = RGB(255, 255, 255);
+    const std::tuple<int, int, COLORREF> pixels[] = {
+        {5, 163, face},  {6, 163, grey},    {377, 163, grey}, {378, 163, face}, {6, 164, face},
+        {7, 164, white}, {377, 165, white}, {378, 164, face}, {10, 162, face},  {10, 166, face}};
+    for (const auto& [x, y, color] : pixels)
+        EXPECT_EQ(::GetPixel(dc, x, y), color) << x << "," << y;
+    ::ReleaseDC(box, dc);
+}
+
+TEST_F(Volane, AboutBoxIsModalPinnedAndClosedByEnterOrEscape) {
+    app.ShowMainForm();
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        bool mainEnabled = true, pinned = false, stuck = false;
+        After(100, [&] {
+            if (!app.main.OpenAbout()) return;
+            mainEnabled = ::IsWindowEnabled(Main());
+            pinned = IsTopmost(app.main.OpenAbout()->Window());
+            ::PostMessageW(::GetFocus(), WM_KEYDOWN, key, 0);
+        });
+        const UINT_PTR rescue = After(3000, [&] {
+            stuck = true;
+            app.main.OpenAbout()->Unload();
+        });
+        Command(kMenuAbout);
+        ::KillTimer(nullptr, rescue);
+        EXPECT_FALSE(stuck) << key;
+        EXPECT_FALSE(mainEnabled);
+        EXPECT_TRUE(pinned);
+        EXPECT_TRUE(::IsWindowEnabled(Main()));
+    }
+}
+
+// Waits for the next message box of this process and presses OK. Returns what it showed: the
+// ids of its buttons, and "icon" if it shows one.
+std::wstring CloseNextBox() {
+    HWND box = nullptr;
+    while (!(box = ::FindWindowW(L"#32770", nullptr)) || !::IsWindowVisible(box)) ::Sleep(10);
+    std::wstring seen;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[16] = {};
+        ::GetClassNameW(child, name, 16);
+        if (!::IsWindowVisible(child)) continue;
+        if (::lstrcmpiW(name, L"Button") == 0)
+            seen += std::to_wstring(::GetDlgCtrlID(child)) + L" ";
+        if (::SendMessageW(child, STM_GETICON, 0, 0)) seen += L"icon ";
+    }
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return seen;
+}
+
+TEST(FormRuntime, MessageBoxHasAnOkButtonOnlyAndNoIcon) {
+    std::wstring seen;
+    std::thread watcher([&] { seen = CloseNextBox(); });
+    win32::Ui().MessageBox(L"拒绝访问 ☃", L"提示：");
+    watcher.join();
+    EXPECT_EQ(seen, L"1 ");
+}
+
+TEST_F(Volane, CloseSentFromAnotherThreadEndsTheMessageLoopAtOnce) {
+    app.LoadSourceForm();
+    std::atomic<bool> ended = false;
+    bool late = false;
+    std::thread closer([&, window = Main(), loop = ::GetCurrentThreadId()] {
+        ::SendMessageW(window, WM_CLOSE, 0, 0);
+        for (int i = 0; i < 200 && !ended; ++i) ::Sleep(10);
+        // A loop still waiting for a message after 2 s gets one, so the test can end.
+        if ((late = !ended)) ::PostThreadMessageW(loop, WM_NULL, 0, 0);
+    });
+    app.forms.RunMessageLoop();
+    ended = true;
+    closer.join();
+    EXPECT_FALSE(late);
+    EXPECT_TRUE(app.forms.Empty());
+}
+
+void FailFatally() {
+    std::thread(CloseNextBox).detach();
+    win32::Guarded([]() -> int { throw AppError(326, L"找不到资源"); });
+}
+
+TEST(FormRuntimeDeathTest, FatalFailureEndsTheProcessWithExitCode1) {
+    EXPECT_EXIT(FailFatally(), ::testing::ExitedWithCode(1), "");
+}
+
+}  // namespace
+}  // namespace volane::test
