@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "identity.h"
-#include "tests/win32/ProcessCounts.h"
+#include "scripts/soak.d/ProcessCounts.h"
 
 namespace {
 

@@ -103,6 +103,8 @@ TEST(Profile, ReadsAsTheNarrowCallWouldInCodePage936) {
     }
 }
 
+constexpr wchar_t kInstance[] = L"Local\\Volane.Test";
+
 TEST(Registry, GetKeyValueOnTheRealRegistry) {
     const std::string path = "SOFTWARE\\VolaneTest" + std::to_string(::GetCurrentProcessId());
     HKEY key = nullptr;
@@ -130,14 +132,14 @@ TEST(Registry, GetKeyValueOnTheRealRegistry) {
         }
         std::string value;
         try {
-            if (!GetKeyValue(registry, IRegistry::kLocalMachine, path, name, value)) value += "-";
+            if (!GetKeyValue(registry, RegistryRoot::LocalMachine, path, name, value)) value += "-";
         } catch (const AppError&) {
             value = "throws";
         }
         EXPECT_EQ(value, expected) << name;
     }
     std::string value = "before";
-    EXPECT_FALSE(GetKeyValue(registry, IRegistry::kLocalMachine, path + "\\missing", "sz", value));
+    EXPECT_FALSE(GetKeyValue(registry, RegistryRoot::LocalMachine, path + "\\missing", "sz", value));
     EXPECT_EQ(value, "");
     // No key is left open: the handle table's lowest free slot, which a key left open would
     // take, is still free after many reads.
@@ -147,7 +149,7 @@ TEST(Registry, GetKeyValueOnTheRealRegistry) {
         return probe;
     };
     const HANDLE before = freeSlot();
-    for (int i = 0; i < 20; ++i) GetKeyValue(registry, IRegistry::kLocalMachine, path, "sz", value);
+    for (int i = 0; i < 20; ++i) GetKeyValue(registry, RegistryRoot::LocalMachine, path, "sz", value);
     EXPECT_EQ(freeSlot(), before);
     ::RegCloseKey(key);
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
@@ -159,7 +161,7 @@ int Report(const std::wstring& file) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     ::GetStartupInfoW(&startup);
-    win32::Process process;
+    win32::Process process{kInstance};
     const std::wstring text =
         ((startup.dwFlags & STARTF_USESHOWWINDOW) ? std::to_wstring(startup.wShowWindow)
                                                   : L"none") +
@@ -170,7 +172,7 @@ int Report(const std::wstring& file) {
 TEST(Process, StartsTheCommandLineUnchangedWithItsShowValue) {
     wchar_t self[MAX_PATH];
     const std::wstring exe(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH));
-    win32::Process process;
+    win32::Process process{kInstance};
     EXPECT_EQ(process.ExeFolder(), exe.substr(0, exe.rfind(L'\\')));
     // The child is a copy in a drive root, whose folder keeps its backslash.
     const std::wstring child = L"C:\\volane-" + std::to_wstring(::GetCurrentProcessId()) + L".exe";
@@ -194,7 +196,7 @@ TEST(Process, StartsTheCommandLineUnchangedWithItsShowValue) {
 }
 
 TEST(Process, HoldsTheSingleInstanceName) {
-    win32::Process first, second;
+    win32::Process first{kInstance}, second{kInstance};
     EXPECT_FALSE(first.AnotherInstanceRunning());
     EXPECT_TRUE(second.AnotherInstanceRunning());
     EXPECT_FALSE(first.AnotherInstanceRunning());  // its own hold does not count

@@ -4,19 +4,23 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <map>
 #include <ostream>
 #include <thread>
 #include <tuple>
 #include <vector>
 
+#include "app/AboutWindow.h"
+#include "app/Application.h"
 #include "forms/FormDesigns.h"
 #include "modules/mdlApp.h"
 #include "modules/mdlMsg.h"
-#include "platform/win32/AboutWindow.h"
-#include "platform/win32/Application.h"
+#include "platform/Twips.h"
 #include "platform/win32/Fatal.h"
+#include "resource.h"
 #include "tests/win32/Support.h"
 
 // Rectangles compare and print in the assertions.
@@ -75,17 +79,19 @@ std::vector<std::wstring> MenuLines(HMENU menu) {
     return lines;
 }
 
-// One image of the list as drawn over red, pixel by pixel.
+// One image of the list as drawn over red, pixel by pixel, row by row.
 std::vector<COLORREF> Drawn(HIMAGELIST images, int index) {
+    int size = 0;
+    ImageList_GetIconSize(images, &size, &size);
     HDC dc = ::CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = ::CreateBitmap(18, 18, 1, 32, nullptr);
+    HBITMAP bitmap = ::CreateBitmap(size, size, 1, 32, nullptr);
     HGDIOBJ old = ::SelectObject(dc, bitmap);
-    const RECT all{0, 0, 18, 18};
+    const RECT all{0, 0, size, size};
     ::SetDCBrushColor(dc, RGB(255, 0, 0));
     ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
     ImageList_Draw(images, index, dc, 0, 0, ILD_TRANSPARENT);
     std::vector<COLORREF> pixels;
-    for (int i = 0; i < 18 * 18; ++i) pixels.push_back(::GetPixel(dc, i % 18, i / 18));
+    for (int i = 0; i < size * size; ++i) pixels.push_back(::GetPixel(dc, i % size, i / size));
     ::SelectObject(dc, old);
     ::DeleteObject(bitmap);
     ::DeleteDC(dc);
@@ -98,19 +104,20 @@ class Volane : public ::testing::Test {
     void SetUp() override { app.LoadMainForm(); }
     HWND Main() const { return app.main.Window(); }
     HWND Tree() { return app.main.Tree().Window(); }
-    void Command(std::wstring_view item) {
-        ::SendMessageW(Main(), WM_COMMAND, app.main.Menus().IdOf(item), 0);
-    }
+    void Command(int id) { ::SendMessageW(Main(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
     // The menu bar, or its 文件 menu.
     std::vector<std::wstring> Menu(bool file = false) const {
         return MenuLines(file ? ::GetSubMenu(::GetMenu(Main()), 0) : ::GetMenu(Main()));
     }
     // Where the main window opens and where the restore request puts it back, in pixels.
+    // 400 twips in from the right edge, 200 from the top, 800 short of the screen's height.
     RECT StartRect() const {
         const int width = WindowRect(Main()).right - WindowRect(Main()).left;
-        const int left = ::GetSystemMetrics(SM_CXSCREEN) - width - 27;  // 400 twips
-        return {left, 13, left + width, 13 + ::GetSystemMetrics(SM_CYSCREEN) - 53};
+        const int left = ::GetSystemMetrics(SM_CXSCREEN) - width - Px(400);
+        return {left, Px(200), left + width, ::GetSystemMetrics(SM_CYSCREEN) - Px(600)};
     }
+    // Twips at the window's DPI: the tests run at 96 DPI, and at 144 where VOLANE_TEST_DPI says.
+    int Px(double twips) const { return TwipsToPixels(twips, static_cast<int>(app.main.Dpi())); }
     // The control's own view: "text:image", "+" when expanded, children in braces.
     std::wstring Dump(HTREEITEM item) {
         std::wstring out;
@@ -127,31 +134,32 @@ class Volane : public ::testing::Test {
         return out;
     }
 
-    win32::Application app;
+    app::Application app;
 };
 
 TEST_F(Volane, MainWindowOpensPinnedAtTheRightEdgeCollapsesAndPins) {
-    EXPECT_EQ(ClientRect(Main()).right, 236);  // 3540 twips
+    if (const char* dpi = std::getenv("VOLANE_TEST_DPI")) ASSERT_EQ(app.main.Dpi(), std::stoul(dpi));
+    EXPECT_EQ(ClientRect(Main()).right, Px(3540));
     EXPECT_EQ(WindowRect(Main()), StartRect());
     EXPECT_TRUE(IsTopmost(Main()));
     EXPECT_EQ(Menu(), (std::vector<std::wstring>{L"文件", L"收起"}));
     EXPECT_EQ(Menu(true),
               (std::vector<std::wstring>{L"刷新", L"置顶 [checked]", L"", L"退出", L"关于"}));
     const RECT expanded = WindowRect(Main());
-    Command(kMenuExp);
+    Command(IDM_EXP);
     EXPECT_EQ(Menu()[1], L"展开");
     // The strip, 3700 x 880 twips, where the window stood.
-    EXPECT_EQ(WindowRect(Main()),
-              (RECT{expanded.left, expanded.top, expanded.left + 247, expanded.top + 59}));
+    EXPECT_EQ(WindowRect(Main()), (RECT{expanded.left, expanded.top, expanded.left + Px(3700),
+                                        expanded.top + Px(880)}));
     // The resize event fits the tree to the client area.
     EXPECT_EQ(WindowRect(Tree(), true), ClientRect(Main()));
-    Command(kMenuExp);
+    Command(IDM_EXP);
     EXPECT_EQ(Menu()[1], L"收起");
     EXPECT_EQ(WindowRect(Main()), expanded);
-    Command(kMenuTop);
+    Command(IDM_TOP);
     EXPECT_FALSE(IsTopmost(Main()));
     EXPECT_EQ(Menu(true)[1], L"置顶");
-    Command(kMenuTop);
+    Command(IDM_TOP);
     EXPECT_TRUE(IsTopmost(Main()));
     EXPECT_EQ(Menu(true)[1], L"置顶 [checked]");
 }
@@ -159,8 +167,8 @@ TEST_F(Volane, MainWindowOpensPinnedAtTheRightEdgeCollapsesAndPins) {
 TEST_F(Volane, RestoreRequestBringsTheWindowBack) {
     app.ShowMainForm();
     const RECT start = StartRect();
-    Command(kMenuExp);
-    Command(kMenuTop);
+    Command(IDM_EXP);
+    Command(IDM_TOP);
     app.main.SetLeft(1500);
     app.main.SetTop(3000);
     app.main.SetWindowState(DisplayState::Minimized);
@@ -191,13 +199,13 @@ TEST_F(Volane, HookPassesTextOnAndKeepsTheWholeProcedure) {
     HWND other = ::CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr,
                                    nullptr, nullptr);
     ::SetWindowLongPtrA(other, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NarrowProc));
-    const std::intptr_t previousNarrow = HookWindow(reinterpret_cast<std::intptr_t>(other));
+    const std::intptr_t previousNarrow = app::HookWindow(reinterpret_cast<std::intptr_t>(other), nullptr);
     for (const auto& [window, text] :
          {std::pair{Main(), L"本地磁盘 ☃ 😀"}, std::pair{other, L"本地磁盘"}}) {
         ::SetWindowTextW(window, text);
         EXPECT_EQ(win32::TextOf(window), text);
     }
-    UnhookWindow(reinterpret_cast<std::intptr_t>(other), previousNarrow);
+    app::UnhookWindow(reinterpret_cast<std::intptr_t>(other), previousNarrow);
     EXPECT_EQ(::GetWindowLongPtrW(other, GWLP_WNDPROC), previousNarrow);
     ::DestroyWindow(other);
 }
@@ -273,9 +281,11 @@ TEST_F(Volane, IconTableOnTheRealImageList) {
     int width = 0, height = 0;
     ImageList_GetIconSize(images, &width, &height);
     EXPECT_EQ(ImageList_GetImageCount(images), 9);
-    EXPECT_EQ(width * 100 + height, 1818);
+    // 18 pixels at 96 DPI, 27 at 144.
+    EXPECT_EQ(width, ScaledPixels(18, static_cast<int>(app.main.Dpi())));
+    EXPECT_EQ(height, width);
     EXPECT_EQ(TreeView_GetImageList(Tree(), TVSIL_NORMAL), images);
-    win32::PictureStage stage(app.module, app.source.Picture1(), images, Tree());
+    app::PictureStage stage(app.module, app.source, Tree());
     // Every node bitmap is found by name in any case, at 18 x 18.
     for (const wchar_t* name :
          {L"qe", L"ROOT", L"Folder", L"css", L"html", L"js", L"php", L"txt"}) {
@@ -290,36 +300,41 @@ TEST_F(Volane, IconTableOnTheRealImageList) {
     app.source.Picture1().SetPicture(
         win32::unique_hbitmap(::CreateBitmap(18, 18, 1, 32, bits.data())));
     stage.AddDrawnImage(10);
-    EXPECT_EQ(Drawn(images, 9)[0], RGB(255, 0, 0));
-    EXPECT_EQ(Drawn(images, 9)[17], RGB(0, 0, 255));
+    // Scaled, each pixel keeps its colour: nothing is blended at the border between the two.
+    const std::vector<COLORREF> drawn = Drawn(images, 9);
+    EXPECT_EQ(drawn.front(), RGB(255, 0, 0));
+    EXPECT_EQ(drawn[width - 1], RGB(0, 0, 255));
+    EXPECT_EQ(std::count(drawn.begin(), drawn.end(), RGB(255, 0, 0)) +
+                  std::count(drawn.begin(), drawn.end(), RGB(0, 0, 255)),
+              width * width);
     // htm has no bitmap of its own and looks like html.
     EXPECT_EQ(Drawn(images, 5), Drawn(images, 4));
     EXPECT_NE(Drawn(images, 4), Drawn(images, 3));
 }
 
 TEST_F(Volane, AboutBoxAsDesigned) {
-    win32::AboutWindow about(app.forms, app.module, app.about);
+    app::AboutWindow about(app.forms, app.module, app.about);
     about.Load();
     HWND box = about.Window();
     RECT client = ClientRect(box);
     ::MapWindowPoints(box, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
     EXPECT_EQ(client, (RECT{156, 129, 538, 332}));  // 2340, 1935 twips; 5730 x 3045
     EXPECT_EQ(about.Caption(), L"关于 " + std::wstring(APP_TITLE));
-    const std::tuple<const wchar_t*, RECT, std::wstring> controls[] = {
-        {L"picIcon", {16, 16, 66, 136}, L""},
-        {L"cmdOK", {275, 175, 375, 198}, L"确定"},
-        {L"cmdSysInfo", {276, 205, 375, 228}, L"系统信息(&S)..."},
-        {L"lblDescription", {70, 75, 329, 153}, std::wstring(kAboutDescription)},
-        {L"lblTitle", {70, 16, 329, 48}, std::wstring(APP_TITLE)},
-        {L"lblVersion", {70, 52, 329, 67}, L"版本 1.0.64"},
-        {L"lblDisclaimer", {17, 175, 259, 230}, L"检查最新版本：http://www.torlin.example"},
+    const std::tuple<int, RECT, std::wstring> controls[] = {
+        {IDC_PICICON, {16, 16, 66, 136}, L""},
+        {IDOK, {275, 175, 375, 198}, L"确定"},
+        {IDC_SYSINFO, {276, 205, 375, 228}, L"系统信息(&S)..."},
+        {IDC_DESCRIPTION, {70, 75, 329, 153}, std::wstring(kAboutDescription)},
+        {IDC_TITLE, {70, 16, 329, 48}, std::wstring(APP_TITLE)},
+        {IDC_VERSION, {70, 52, 329, 67}, L"版本 1.0.64"},
+        {IDC_DISCLAIMER, {17, 175, 259, 230}, L"检查最新版本：http://www.torlin.example"},
     };
-    for (const auto& [name, rect, text] : controls) {
-        EXPECT_EQ(WindowRect(about.ControlWindow(name), true), rect) << name;
-        EXPECT_EQ(win32::TextOf(about.ControlWindow(name)), text);
+    for (const auto& [id, rect, text] : controls) {
+        EXPECT_EQ(WindowRect(about.ControlWindow(id), true), rect) << id;
+        EXPECT_EQ(win32::TextOf(about.ControlWindow(id)), text);
+        EXPECT_EQ(::GetDlgCtrlID(about.ControlWindow(id)), id);
     }
     EXPECT_EQ(win32::CodePage().ToAnsi(kAboutDescription).size(), 200u);
-    EXPECT_EQ(::GetDlgCtrlID(about.ControlWindow(L"cmdOK")), IDOK);
     // The labels are black whatever the theme's text colour.
     const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT};
     const COLORREF saved[] = {::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_BTNTEXT)},
@@ -328,7 +343,7 @@ TEST_F(Volane, AboutBoxAsDesigned) {
     HDC label = ::CreateCompatibleDC(nullptr);
     ::SetTextColor(label, RGB(255, 0, 0));
     ::SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(label),
-                   reinterpret_cast<LPARAM>(about.ControlWindow(L"lblTitle")));
+                   reinterpret_cast<LPARAM>(about.ControlWindow(IDC_TITLE)));
     EXPECT_EQ(::GetTextColor(label), RGB(0, 0, 0));
     ::DeleteDC(label);
     ::SetSysColors(2, elements, saved);
@@ -361,7 +376,7 @@ TEST_F(Volane, AboutBoxIsModalPinnedAndClosedByEnterOrEscape) {
             stuck = true;
             app.main.OpenAbout()->Unload();
         });
-        Command(kMenuAbout);
+        Command(IDM_ABOUT);
         ::KillTimer(nullptr, rescue);
         EXPECT_FALSE(stuck) << key;
         EXPECT_FALSE(mainEnabled);
@@ -391,7 +406,7 @@ std::wstring CloseNextBox() {
 TEST(FormRuntime, MessageBoxHasAnOkButtonOnlyAndNoIcon) {
     std::wstring seen;
     std::thread watcher([&] { seen = CloseNextBox(); });
-    win32::Ui().MessageBox(L"拒绝访问 ☃", L"提示：");
+    win32::Ui().ShowMessage(L"拒绝访问 ☃", L"提示：");
     watcher.join();
     EXPECT_EQ(seen, L"1 ");
 }
