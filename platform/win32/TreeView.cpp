@@ -204,15 +204,21 @@ double TreeView::Top() const {
     return ToTwips(RectInParent().top);
 }
 
+// The main form sets both measures on every resize; one that stays costs no round trip to the
+// window server.
 void TreeView::SetWidth(double twips) {
     const RECT rect = RectInParent();
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, ToPixels(twips), rect.bottom - rect.top,
+    const int width = ToPixels(twips);
+    if (width == rect.right - rect.left) return;
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, width, rect.bottom - rect.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TreeView::SetHeight(double twips) {
     const RECT rect = RectInParent();
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, rect.right - rect.left, ToPixels(twips),
+    const int height = ToPixels(twips);
+    if (height == rect.bottom - rect.top) return;
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, rect.right - rect.left, height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
