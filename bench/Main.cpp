@@ -190,9 +190,11 @@ class Bench {
     }
 
     void List(std::size_t entries) {
-        // The first child of a session pays for what Wine sets up once: one unmeasured run each.
-        if (listings_.empty() && !(Measure(L"floor-list", entries, nullptr) &&
-                                   Measure(L"volane-list", entries, nullptr)))
+        // The first child of a session pays for what Wine sets up once: one unmeasured run each
+        // (the short mode only checks the counts).
+        if (listings_.empty() && !o_.shortMode &&
+            !(Measure(L"floor-list", entries, nullptr) &&
+              Measure(L"volane-list", entries, nullptr)))
             return;
         Listing l;
         l.entries = entries;
@@ -250,7 +252,9 @@ class Bench {
         // Any editor command will do: only its presence matters at start.
         const std::wstring volane = L"\"" + ExeFolder() + L"\\..\\bin\\Volane.exe\" notepad.exe";
         const std::wstring caption(WINDOW_TITLE);
-        if (!StartOnce(floor, kFloorStartCaption) || !StartOnce(volane, caption.c_str())) return;
+        if (!o_.shortMode &&
+            (!StartOnce(floor, kFloorStartCaption) || !StartOnce(volane, caption.c_str())))
+            return;
         for (int run = 0; run < o_.startupRuns; ++run) {
             const auto f = StartOnce(floor, kFloorStartCaption);
             const auto v = f ? StartOnce(volane, caption.c_str()) : std::nullopt;
