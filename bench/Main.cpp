@@ -32,8 +32,8 @@ constexpr double kMiB = 1024.0 * 1024.0;
 
 struct Options {
     bool shortMode = false;
-    int runs = 7;
-    int startupRuns = 21;  // start-ups are short and vary more than listings
+    int runs = 9;
+    int startupRuns = 41;  // start-ups are short and vary more than listings
     std::vector<std::size_t> sizes{1000, 10000, 100000};
     std::size_t noCap = 200000;
     std::wstring prepared, out = ExeFolder() + L"\\results.md";
