@@ -1,5 +1,7 @@
 #include "app/SourceWindow.h"
 
+#include <algorithm>
+
 #include "forms/FormDesigns.h"
 #include "platform/Twips.h"
 
@@ -28,14 +30,18 @@ void SourceWindow::SetImageDpi(UINT dpi) {
     for (const win32::unique_hbitmap& picture : pictures_) AddScaled(picture.get());
 }
 
-void SourceWindow::AddPicture(win32::unique_hbitmap picture) {
-    AddScaled(picture.get());
-    pictures_.push_back(std::move(picture));
+void SourceWindow::AddPictures(win32::unique_hbitmap strip) {
+    AddScaled(strip.get());
+    pictures_.push_back(std::move(strip));
 }
 
 void SourceWindow::AddScaled(HBITMAP picture) {
+    BITMAP info{};
+    ::GetObjectW(picture, sizeof(info), &info);
+    const int count = info.bmWidth / kNodeImageSize;
     const win32::WindowDc screen(nullptr);
-    win32::unique_hbitmap scaled(::CreateCompatibleBitmap(screen.get(), imageSize_, imageSize_));
+    win32::unique_hbitmap scaled(
+        ::CreateCompatibleBitmap(screen.get(), count * imageSize_, imageSize_));
     {
         const win32::unique_hdc from(::CreateCompatibleDC(screen.get()));
         const win32::unique_hdc to(::CreateCompatibleDC(screen.get()));
@@ -44,12 +50,16 @@ void SourceWindow::AddScaled(HBITMAP picture) {
         // Each pixel becomes a block of whole pixels: crisp at any size, exact at 200 %, and
         // the mask colour stays unmixed.
         ::SetStretchBltMode(to.get(), COLORONCOLOR);
-        ::StretchBlt(to.get(), 0, 0, imageSize_, imageSize_, from.get(), 0, 0, kNodeImageSize,
-                     kNodeImageSize, SRCCOPY);
+        ::StretchBlt(to.get(), 0, 0, count * imageSize_, imageSize_, from.get(), 0, 0,
+                     count * kNodeImageSize, kNodeImageSize, SRCCOPY);
     }
+    // The list takes a strip as that many images.
     if (ImageList_AddMasked(ilFiles_.get(), scaled.get(), kNodeMaskColor) < 0)
         throw AppError(Failure::InvalidPicture);
 }
+
+PictureStage::PictureStage(HMODULE module, SourceWindow& source, HWND tree)
+    : module_(module), source_(source), tree_(tree), dc_(::CreateCompatibleDC(screen_.get())) {}
 
 void PictureStage::LoadPicture(const std::wstring& resourceName) {
     // Resource names are found without regard to case: "qe" finds QE.
@@ -59,24 +69,50 @@ void PictureStage::LoadPicture(const std::wstring& resourceName) {
 }
 
 int PictureStage::ImageCount() const {
-    return ImageList_GetImageCount(source_.ilFiles());
+    return ImageList_GetImageCount(source_.ilFiles()) + drawn_;
 }
 
 void PictureStage::AddDrawnImage(int index) {
     // The list appends only; an index anywhere else is out of its bounds.
     if (index != ImageCount() + 1) throw AppError(Failure::IndexOutOfBounds);
-    const win32::WindowDc screen(nullptr);
-    win32::unique_hbitmap copy(
-        ::CreateCompatibleBitmap(screen.get(), kNodeImageSize, kNodeImageSize));
-    {
-        const win32::unique_hdc dc(::CreateCompatibleDC(screen.get()));
-        const win32::Selected target(dc.get(), copy.get());
-        source_.Picture1().Render(dc.get(), {kNodeImageSize, kNodeImageSize});
+    if (drawn_ == capacity_) {
+        // Room for twice as many, the pictures drawn so far copied over.
+        const int capacity = std::max(16, capacity_ * 2);
+        win32::unique_hbitmap wider(
+            ::CreateCompatibleBitmap(screen_.get(), capacity * kNodeImageSize, kNodeImageSize));
+        if (strip_) {
+            const win32::unique_hdc from(::CreateCompatibleDC(screen_.get()));
+            const win32::Selected source(from.get(), strip_.get());
+            const win32::Selected target(dc_.get(), wider.get());
+            ::BitBlt(dc_.get(), 0, 0, drawn_ * kNodeImageSize, kNodeImageSize, from.get(), 0, 0,
+                     SRCCOPY);
+        }
+        strip_ = std::move(wider);
+        capacity_ = capacity;
     }
-    source_.AddPicture(std::move(copy));
+    const win32::Selected target(dc_.get(), strip_.get());
+    POINT previous{};
+    ::SetViewportOrgEx(dc_.get(), drawn_ * kNodeImageSize, 0, &previous);
+    source_.Picture1().Render(dc_.get(), {kNodeImageSize, kNodeImageSize});
+    ::SetViewportOrgEx(dc_.get(), previous.x, previous.y, nullptr);
+    ++drawn_;
 }
 
 void PictureStage::AttachToTree() {
+    if (drawn_ > 0) {
+        // Exactly as wide as the pictures drawn, so the list takes that many.
+        win32::unique_hbitmap pictures(
+            ::CreateCompatibleBitmap(screen_.get(), drawn_ * kNodeImageSize, kNodeImageSize));
+        {
+            const win32::unique_hdc to(::CreateCompatibleDC(screen_.get()));
+            const win32::Selected target(to.get(), pictures.get());
+            const win32::Selected source(dc_.get(), strip_.get());
+            ::BitBlt(to.get(), 0, 0, drawn_ * kNodeImageSize, kNodeImageSize, dc_.get(), 0, 0,
+                     SRCCOPY);
+        }
+        drawn_ = 0;
+        source_.AddPictures(std::move(pictures));
+    }
     TreeView_SetImageList(tree_, source_.ilFiles(), TVSIL_NORMAL);
 }
 

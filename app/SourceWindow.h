@@ -31,8 +31,9 @@ class SourceWindow final : public win32::Form {
     // Sizes the node pictures for a window at dpi: ilFiles is made again at that size from the
     // pictures added so far, in their order, so every index still names the same picture.
     void SetImageDpi(UINT dpi);
-    // Adds a node picture, drawn at 18 x 18 pixels, at the end of ilFiles.
-    void AddPicture(win32::unique_hbitmap picture);
+    // Adds node pictures drawn side by side at 18 x 18 pixels each, in their order, at the end of
+    // ilFiles.
+    void AddPictures(win32::unique_hbitmap strip);
 
   protected:
     void CreateControls() override;
@@ -46,13 +47,15 @@ class SourceWindow final : public win32::Form {
     std::vector<win32::unique_hbitmap> pictures_;
 };
 
+// The drawn images are kept side by side in one strip and go into ilFiles together when the
+// list is attached to the tree: start-up then pays for one mask and one copy instead of nine.
 class PictureStage final : public IPictureStage {
   public:
     // module: where the bitmaps are (the executable itself; tests load Volane.exe as data).
-    PictureStage(HMODULE module, SourceWindow& source, HWND tree)
-        : module_(module), source_(source), tree_(tree) {}
+    PictureStage(HMODULE module, SourceWindow& source, HWND tree);
 
     void LoadPicture(const std::wstring& resourceName) override;
+    // The images in ilFiles and those drawn for it.
     int ImageCount() const override;
     void AddDrawnImage(int index) override;
     void AttachToTree() override;
@@ -61,6 +64,11 @@ class PictureStage final : public IPictureStage {
     HMODULE module_;
     SourceWindow& source_;
     HWND tree_;
+    win32::WindowDc screen_{nullptr};
+    win32::unique_hdc dc_;
+    win32::unique_hbitmap strip_;
+    int capacity_ = 0;
+    int drawn_ = 0;  // in the strip, not yet in ilFiles
 };
 
 }  // namespace volane::app

@@ -1,6 +1,7 @@
 // mkfolders: makes the benchmark's test folders on the Linux side, for runs under Wine.
 //
-//   mkfolders DIR N...    creates DIR/entries-N for each N, as FolderPlan.h plans it
+//   mkfolders DIR N...    creates DIR (when missing) and DIR/entries-N for each N, as
+//                         FolderPlan.h plans it
 //
 // Creating a file through Wine makes Wine search the whole folder for a name that differs only
 // in case, so filling one folder from a Windows program slows down with the square of its
@@ -11,6 +12,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -87,6 +89,10 @@ int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: mkfolders DIR N...\n");
         return 2;
+    }
+    if (mkdir(argv[1], 0755) != 0 && errno != EEXIST) {
+        Fail(std::string("mkdir ") + argv[1]);
+        return 1;
     }
     for (int i = 2; i < argc; ++i) {
         const std::size_t entries = std::strtoull(argv[i], nullptr, 10);

@@ -261,8 +261,15 @@ void Form::ApplyDesignedPlacement() {
     const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
     const RECT outer =
         OuterRectForClient(client, style, exStyle, ::GetMenu(hwnd_) != nullptr, Dpi());
-    Reposition(outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
-               placed ? 0 : SWP_NOMOVE);
+    // A window made at its designed size needs no move: a call that changes nothing still costs
+    // a round trip to the window server (and sends neither WM_SIZE nor WM_MOVE).
+    const RECT made = WindowRectPixels();
+    if (made.right - made.left != outer.right - outer.left ||
+        made.bottom - made.top != outer.bottom - outer.top ||
+        (placed && (made.left != outer.left || made.top != outer.top))) {
+        Reposition(outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+                   placed ? 0 : SWP_NOMOVE);
+    }
     // The estimate misses a menu bar that wraps and whatever frame the theme adds: measure the
     // client area that came out and correct by the difference.
     RECT got{};

@@ -42,7 +42,9 @@ PictureBox::~PictureBox() {
 
 void PictureBox::SetPicture(unique_hbitmap picture) {
     picture_ = std::move(picture);
-    if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
+    // A hidden box is drawn whole when it is shown; invalidating it would be a round trip to the
+    // window server for nothing (frmSource's Picture1 changes eight times at start-up).
+    if (hwnd_ && ::IsWindowVisible(hwnd_)) ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void PictureBox::Render(HDC dc, SIZE size) const {

@@ -82,34 +82,40 @@ bool TreeView::Add(std::wstring_view parentKey, std::wstring key, std::wstring_v
         parent = index_.Find(parentKey);
         if (!parent) return false;
     }
-    // The parent's last child, read before the index moves it to the new node.
-    HTREEITEM after = TVI_LAST;
-    if (append_ == AppendMode::AfterLastChild && parent && parent->lastChild) {
-        after = ItemOf(parent->lastChild);
-    }
-    TreeNode* node = index_.Insert(parentKey, std::move(key));
+    const HTREEITEM parentItem = parent ? ItemOf(parent) : TVI_ROOT;
+    // A listing appends to one parent many times over: its last item is known from the insert
+    // before, and a new parent is walked once.
+    const HTREEITEM after =
+        append_ == AppendMode::AfterLastChild && parentItem == lastParent_ ? lastItem_ : TVI_LAST;
+    TreeNode* node = index_.Insert(parentKey, key);
     if (!node) return false;
 
-    std::wstring label(text);
+    // The control copies the label; it only needs it to end in a null.
+    label_.assign(text);
     TVINSERTSTRUCTW insert{};
-    insert.hParent = parent ? ItemOf(parent) : TVI_ROOT;
+    insert.hParent = parentItem;
     insert.hInsertAfter = after;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-    insert.item.pszText = label.data();
+    insert.item.pszText = label_.data();
     // Node images count from 1, the image list from 0.
     insert.item.iImage = image - 1;
     insert.item.iSelectedImage = image - 1;
     insert.item.lParam = reinterpret_cast<LPARAM>(node);
-    HTREEITEM item = TreeView_InsertItem(hwnd_, &insert);
+    // Straight to the control's procedure: a listing inserts tens of thousands of items, and
+    // neither the message dispatch nor InputProc has anything to do with them.
+    auto* item = reinterpret_cast<HTREEITEM>(
+        CallControl(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!item) {
         index_.Forget(node);
         return false;
     }
     node->handle = item;
+    lastParent_ = parentItem;
+    lastItem_ = item;
     // The control refuses to expand an item without children; one marked expanded before its
     // first child arrived is expanded now, so its children show.
     if (parent && parent->expanded && parent->children == 1) {
-        TreeView_Expand(hwnd_, ItemOf(parent), TVE_EXPAND);
+        CallControl(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(ItemOf(parent)));
     }
     return true;
 }
@@ -117,6 +123,7 @@ bool TreeView::Add(std::wstring_view parentKey, std::wstring key, std::wstring_v
 void TreeView::Clear() {
     TreeView_DeleteAllItems(hwnd_);
     index_.Clear();
+    lastParent_ = lastItem_ = nullptr;
 }
 
 bool TreeView::Expand(const std::wstring& key) {
@@ -139,7 +146,7 @@ std::optional<std::wstring> TreeView::SelectedKey() const {
     data.mask = TVIF_PARAM;
     data.hItem = item;
     if (!TreeView_GetItem(hwnd_, &data) || !data.lParam) return std::nullopt;
-    return *reinterpret_cast<const TreeNode*>(data.lParam)->key;
+    return index_.Key(*reinterpret_cast<const TreeNode*>(data.lParam));
 }
 
 POINT TreeView::ClientOrigin() const {
@@ -197,15 +204,21 @@ double TreeView::Top() const {
     return ToTwips(RectInParent().top);
 }
 
+// The main form sets both measures on every resize; one that stays costs no round trip to the
+// window server.
 void TreeView::SetWidth(double twips) {
     const RECT rect = RectInParent();
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, ToPixels(twips), rect.bottom - rect.top,
+    const int width = ToPixels(twips);
+    if (width == rect.right - rect.left) return;
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, width, rect.bottom - rect.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TreeView::SetHeight(double twips) {
     const RECT rect = RectInParent();
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, rect.right - rect.left, ToPixels(twips),
+    const int height = ToPixels(twips);
+    if (height == rect.bottom - rect.top) return;
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, rect.right - rect.left, height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -302,6 +315,7 @@ LRESULT TreeView::HandleInput(UINT msg, WPARAM wParam, LPARAM lParam) {
             ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
             index_.Clear();
+            lastParent_ = lastItem_ = nullptr;
             return ::CallWindowProcW(control_, window, msg, wParam, lParam);
         }
         default:

@@ -81,6 +81,11 @@ class TreeView final : public ITree {
     TreeInput input_;
     AppendMode append_;
     TreeIndex index_;
+    // The label of the item being inserted, ended by a null as the control needs.
+    std::wstring label_;
+    // The item inserted last and its parent (TVI_ROOT for a root).
+    HTREEITEM lastParent_ = nullptr;
+    HTREEITEM lastItem_ = nullptr;
     // Set by a button's press, cleared by the one release event raised for it.
     bool leftDown_ = false;
     bool rightDown_ = false;
