@@ -1,6 +1,8 @@
 // The logic below the forms: text, twips, tree keys, the filter, icons, drives and Main's roads.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <limits>
 
 #include "Fakes.h"
@@ -67,18 +69,45 @@ TEST(Text, TwipsRoundToTheNearestPixelAndBackExactly) {
 
 TEST(Text, TreeKeysAreUniqueAndExactUnderKnownParents) {
     TreeIndex index;
-    ASSERT_NE(index.Insert(L"", L"C:\\"), nullptr);
-    EXPECT_EQ(index.Insert(L"", L"C:\\"), nullptr);       // a duplicate
-    EXPECT_EQ(index.Insert(L"X:\\", L"X:\\a"), nullptr);  // an unknown parent
-    EXPECT_NE(index.Insert(L"C:\\", L"C:\\Work"), nullptr);
-    EXPECT_NE(index.Insert(L"C:\\", L"C:\\work"), nullptr);  // case counts
-    EXPECT_EQ(index.Insert(L"C:\\", L"C:\\work"), nullptr);
-    EXPECT_NE(index.Insert(L"C:\\work", L"C:\\work\\a"), nullptr);
-    EXPECT_EQ(index.Size(), 4u);
-    EXPECT_EQ(index.Find(L"C:\\")->children, 2u);
-    EXPECT_EQ(index.Find(L"C:\\work")->children, 1u);
+    const std::wstring wide = L"C:\\work\\报告 été.txt", longKey(70000, L'n');
+    const std::tuple<std::wstring, std::wstring, bool> inserts[] = {
+        // parent, key, added
+        {L"", L"C:\\", true},
+        {L"", L"C:\\", false},  // a duplicate
+        {L"X:\\", L"X:\\a", false},  // an unknown parent
+        {L"C:\\", L"C:\\work2", true},
+        {L"C:\\", L"C:\\work", true},  // a prefix of a key already there
+        {L"C:\\", L"C:\\Work", true},  // case counts
+        {L"", L"C:\\work", false},  // the same key under another parent
+        {L"C:\\work", L"C:\\work\\a", true},
+        {L"C:\\work", wide, true},
+        {L"C:\\", L"D:\\x", true},  // a key that does not extend its parent's
+        {L"C:\\", longKey, true}};
+    for (const auto& [parent, key, added] : inserts)
+        EXPECT_EQ(index.Insert(parent, key) != nullptr, added) << key.substr(0, 20);
+    for (const std::wstring& key : {std::wstring(L"C:\\"), std::wstring(L"C:\\work"),
+                                    std::wstring(L"C:\\Work"), std::wstring(L"C:\\work\\a"),
+                                    wide, std::wstring(L"D:\\x"), longKey}) {
+        const TreeNode* node = index.Find(key);
+        ASSERT_NE(node, nullptr) << key.substr(0, 20);
+        EXPECT_EQ(index.Key(*node), key);
+    }
+    for (const std::wstring& key :
+         {L"C:\\WORK", L"c:\\", L"C:\\wor", L"C:\\work\\", L"C:\\\\work", L"C:\\work\\报吿 été.txt",
+          L"C:\\work\\报告 ete.txt", L""})
+        EXPECT_EQ(index.Find(key), nullptr) << key;
+    EXPECT_EQ(index.Find(longKey + L"n"), nullptr);
+    EXPECT_EQ(index.Size(), 8u);
+    EXPECT_EQ(index.Find(L"C:\\")->children, 5u);
+    EXPECT_EQ(index.Find(L"C:\\work")->children, 2u);
     index.Clear();
+    EXPECT_EQ(index.Size(), 0u);
     EXPECT_EQ(index.Find(L"C:\\"), nullptr);
+    // Listed again after a clear: the root counts its new child once.
+    index.Insert(L"", L"C:\\");
+    index.Insert(L"C:\\", L"C:\\a");
+    EXPECT_EQ(index.Find(L"C:\\")->children, 1u);
+    EXPECT_EQ(index.Key(*index.Find(L"C:\\a")), L"C:\\a");
 }
 
 TEST(Listing, ExtensionFilterAndEditorLine) {

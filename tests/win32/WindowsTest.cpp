@@ -300,6 +300,7 @@ TEST_F(Volane, IconTableOnTheRealImageList) {
     app.source.Picture1().SetPicture(
         win32::unique_hbitmap(::CreateBitmap(18, 18, 1, 32, bits.data())));
     stage.AddDrawnImage(10);
+    stage.AttachToTree();  // the drawn images go into the list together
     // Scaled, each pixel keeps its colour: nothing is blended at the border between the two.
     const std::vector<COLORREF> drawn = Drawn(images, 9);
     EXPECT_EQ(drawn.front(), RGB(255, 0, 0));
