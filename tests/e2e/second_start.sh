@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Second start. Five starts at once leave exactly one instance. A later start ends at once and
+# brings the window back expanded, pinned and in place: from minimized, and from collapsed,
+# moved and unpinned. Messages 1025 with another wParam than 4001 change nothing. While no
+# window has the main caption (renamed from outside), a second start sends nothing and ends.
+source "$(dirname "$0")/lib.sh"
+e2e_setup
+e2e_start_probe
+launchers=()
+for _ in 1 2 3 4 5; do
+    e2e_start_volane "$E2E_EDITOR"
+    launchers+=("$E2E_LAUNCHER_PID")
+done
+e2e_shown @main
+e2e_tree >/dev/null
+deadline=$((SECONDS + 20))
+while :; do
+    running=()
+    for pid in "${launchers[@]}"; do e2e_alive "$pid" && running+=("$pid"); done
+    ((${#running[@]} > 1 && SECONDS < deadline)) || break
+    sleep 0.1
+done
+e2e_expect_eq "starts still running" 1 "${#running[@]}"
+E2E_LAUNCHER_PID=${running[0]}
+for pid in "${launchers[@]}"; do
+    [ "$pid" = "$E2E_LAUNCHER_PID" ] && continue
+    e2e_wait_exit "$pid" 1
+    e2e_expect_eq "exit status of a start" 0 "$E2E_STATUS"
+done
+e2e_expect_eq "windows with the caption (all, visible)" "1 1" "$(e2e_probe count @main)"
+hwnd=$(e2e_window_field @main hwnd)
+caption=$(e2e_window_field @main caption)
+home="1009 13 1253 984"
+
+# second_start EXPECTED_RECT WORDS...: a start that ends at once, leaving the first window
+# at EXPECTED_RECT (and, back home, expanded, restored from minimized and pinned).
+second_start() {
+    local rect=$1 status ms
+    shift
+    read -r status ms <<<"$(e2e_run_volane "$@")"
+    e2e_log "second start [$*]: status $status after $ms ms"
+    e2e_expect_eq "second start's exit status" 0 "$status"
+    ((ms < 10000)) || e2e_fail "the second start ran $ms ms"
+    e2e_expect_eq "first window after a second start" "$rect" "$(e2e_window_field "$hwnd" rect)"
+    [ "$rect" != "$home" ] && return
+    e2e_shown @main
+    e2e_expect_eq "state after a second start (iconic, pinned)" "0 1" \
+        "$(e2e_window_field @main iconic) $(e2e_window_field @main topmost)"
+    e2e_expect_eq "windows with the caption (all, visible)" "1 1" "$(e2e_probe count @main)"
+}
+
+e2e_probe post @main 0x112 0xF020 # SC_MINIMIZE, as the caption's button does
+e2e_wait_field @main iconic 1
+second_start "$home" "$E2E_EDITOR"
+
+e2e_bar 1
+e2e_wait_field @main rect "1009 13 1256 72"
+xdotool mousemove 1070 25 mousedown 1 mousemove 800 200 mousemove 570 325 mouseup 1
+e2e_wait_field @main rect "509 313 756 372"
+e2e_file_menu 1
+e2e_wait_field @main topmost 0
+e2e_probe send @main 1025 0 1 4000 4002 0xFA10FA1 || e2e_fail "messages 1025 not delivered"
+e2e_expect_eq "after messages 1025 (rect, pinned)" "509 313 756 372 0" \
+    "$(e2e_window_field @main rect) $(e2e_window_field @main topmost)"
+
+e2e_probe settext @main "renamed" || e2e_fail "could not rename the main window"
+second_start "509 313 756 372"
+e2e_expect_eq "windows with the caption while renamed" "0 0" "$(e2e_probe count @main)"
+e2e_probe settext "$hwnd" "$caption"
+second_start "$home"
+e2e_pass
