@@ -1,7 +1,7 @@
 # Shared steps of the end-to-end scenarios. A scenario sources this file and calls e2e_setup:
-# it then has its own X display, its own Wine prefix with Volane.exe as C:\volane\Volane.exe
-# beside a setup.ini, and the recording editor. It acts as a user does, with xdotool, and looks
-# into Volane's windows with probe.exe. A failing scenario leaves a screenshot in E2E_ARTIFACTS.
+# it then has an X display and a Wine prefix of its own, Volane.exe as C:\volane\Volane.exe
+# beside a setup.ini, and the recording editor. It acts as a user does, through xdotool, and
+# looks into Volane's windows with probe.exe. A failing scenario leaves a screenshot.
 #
 # Set by CMake: VOLANE_EXE, PROBE_EXE, RECORDER_EXE, E2E_ARTIFACTS.
 
@@ -12,65 +12,58 @@ source "$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/scripts/wine-env.sh"
 # Wine's menu builder and plug-and-play service play no part here and slow every cold start.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe,plugplay.exe=d"
 E2E_NAME=$(basename "$0" .sh)
-E2E_ARTIFACTS=${E2E_ARTIFACTS:-$VOLANE_ROOT/build/mingw/e2e-artifacts}
-E2E_APP_EXE='C:\volane\Volane.exe'
 E2E_EDITOR='C:\volane\editor\recorder.exe'
 E2E_PREFIX=
-E2E_LAUNCHER_PID=
 
 e2e_log() { echo "[$E2E_NAME ${SECONDS}s] $*" >&2; }
-e2e_fail() {
-    echo "FAIL: $E2E_NAME: $*" >&2
-    exit 1
-}
-e2e_pass() {
-    e2e_log passed
-    exit 0
-}
+e2e_fail() { echo "FAIL: $E2E_NAME: $*" >&2 && exit 1; }
+e2e_pass() { e2e_log passed && exit 0; }
 e2e_expect_eq() { [ "$2" = "$3" ] || e2e_fail "$1: expected [$2], got [$3]"; }
 e2e_ms() { echo $((${EPOCHREALTIME/./} / 1000)); }
+
+# Waits up to SECONDS for COMMAND to succeed; fails when it never does.
+e2e_until() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
 
 e2e_cleanup() {
     local status=$?
     trap - EXIT
     if [ "$status" -ne 0 ] && [ -n "${DISPLAY:-}" ]; then
         mkdir -p "$E2E_ARTIFACTS"
-        import -window root "$E2E_ARTIFACTS/$E2E_NAME.png" 2>/dev/null &&
-            echo "screenshot: $E2E_ARTIFACTS/$E2E_NAME.png" >&2
+        import -window root "$E2E_ARTIFACTS/$E2E_NAME.png" && echo "screenshot: $E2E_ARTIFACTS/$E2E_NAME.png"
     fi
     if [ -n "$E2E_PREFIX" ]; then
         volane_wine_kill "$E2E_PREFIX"
         jobs -p | xargs -r kill 2>/dev/null || true
-        rm -f "$E2E_PREFIX.display"
-        [ "${VOLANE_E2E_KEEP:-0}" = 1 ] && echo "prefix kept: $E2E_PREFIX" >&2 || rm -rf "$E2E_PREFIX"
+        [ "${VOLANE_E2E_KEEP:-0}" = 1 ] || rm -rf "$E2E_PREFIX" "$E2E_PREFIX.display"
     fi
     volane_xvfb_stop
     exit "$status"
 }
 
 # A fresh prefix whose only drives are C: and Z:, so that the tree does not depend on the
-# machine; the editor appends its starts to $E2E_RECORD, outside the program's folder.
+# machine. The editor appends its starts to $E2E_RECORD, outside the program's folder.
 e2e_setup() {
     trap e2e_cleanup EXIT
     trap 'exit 143' TERM INT
     E2E_PREFIX=$(mktemp -d "${TMPDIR:-/tmp}/volane-e2e-$E2E_NAME.XXXXXX")
-    # Xvfb picks a free display itself: scenarios that run side by side must never share one.
+    # Xvfb picks a free display itself: scenarios that run side by side never share one.
     if [ -z "${DISPLAY:-}" ]; then
         Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$E2E_PREFIX.display" 2>/dev/null &
         VOLANE_XVFB_PID=$!
-        until [ -s "$E2E_PREFIX.display" ]; do
-            e2e_alive "$VOLANE_XVFB_PID" || e2e_fail "Xvfb did not start"
-            sleep 0.05
-        done
+        e2e_until 10 test -s "$E2E_PREFIX.display" || e2e_fail "Xvfb did not start"
         VOLANE_XVFB_DISPLAY=:$(cat "$E2E_PREFIX.display")
         export DISPLAY=$VOLANE_XVFB_DISPLAY
     fi
     volane_wine_prefix "$E2E_PREFIX"
     export WINEPREFIX=$E2E_PREFIX
-    local link
-    for link in "$E2E_PREFIX"/dosdevices/?:; do
-        case "${link##*/}" in c: | z:) ;; *) rm -f "$link" ;; esac
-    done
+    find "$E2E_PREFIX/dosdevices" -name '?:' ! -name c: ! -name z: -delete
     E2E_APP_DIR=$E2E_PREFIX/drive_c/volane
     mkdir -p "$E2E_APP_DIR/editor" "$E2E_PREFIX/drive_c/records"
     cp "$VOLANE_EXE" "$E2E_APP_DIR/Volane.exe"
@@ -81,108 +74,87 @@ e2e_setup() {
     xdotool mousemove 0 0
 }
 
-# Starts the probe, and with it the prefix's Wine server: after e2e_drive, before Volane. Its
-# pipes get descriptors of their own, which pipelines and subshells inherit as well.
+# Adds drive LETTER for the Linux folder TARGET (which may be missing) as Wine's TYPE: hd, cdrom,
+# floppy, network or ramdisk. Only before anything of Wine runs: its server reads them once.
+e2e_drive() {
+    ln -sfn "$2" "$E2E_PREFIX/dosdevices/${1,,}:"
+    printf '\n[Software\\\\Wine\\\\Drives] 1700000000\n"%s:"="%s"\n' "${1,,}" "$3" >>"$E2E_PREFIX/system.reg"
+}
+
+# One probe, and with it the prefix's Wine server, runs for the whole scenario and answers at
+# once: a Wine process takes a few hundred milliseconds to start. Its pipes get descriptors of
+# their own, which pipelines and subshells inherit too.
 e2e_start_probe() {
     coproc E2E_PROBE { volane_wine "$PROBE_EXE" serve; }
     exec {E2E_PROBE_IN}>&"${E2E_PROBE[1]}" {E2E_PROBE_OUT}<&"${E2E_PROBE[0]}"
 }
-
-# Adds drive LETTER for the Linux folder TARGET (which may be missing) with Wine's TYPE: hd,
-# cdrom, floppy, network or ramdisk. Before anything of Wine runs: the server reads the drives
-# when it starts.
-e2e_drive() {
-    ln -sfn "$2" "$E2E_PREFIX/dosdevices/${1,,}:"
-    printf '\n[Software\\\\Wine\\\\Drives] 1700000000\n"%s:"="%s"\n' "${1,,}" "$3" \
-        >>"$E2E_PREFIX/system.reg"
-}
-
-# One probe stays for the whole scenario and answers each command at once; a probe of its own
-# would take a few hundred milliseconds to start.
 e2e_probe() {
     local IFS=$'\t' line
     echo "$*" >&"$E2E_PROBE_IN"
     while IFS= read -r line <&"$E2E_PROBE_OUT"; do
-        case $line in
-        $'\x1f'*) return "${line#?}" ;;
-        *) printf '%s\n' "$line" ;;
-        esac
+        if [ "${line:0:1}" = $'\x1f' ]; then return "${line:1}"; fi
+        printf '%s\n' "$line"
     done
     e2e_fail "the probe ended"
 }
 
-# Starts Volane.exe in the background with the given words as its command line.
+# Starts Volane.exe in the background with the given command line; E2E_LAUNCHER_PID is its
+# process (wine ends with the program).
 e2e_start_volane() {
     [ -n "${E2E_PROBE_IN:-}" ] || e2e_start_probe
-    (cd "$E2E_APP_DIR" && exec env LC_ALL="$VOLANE_WINE_LOCALE" wine "$E2E_APP_EXE" "$@") &
+    (cd "$E2E_APP_DIR" && exec env LC_ALL="$VOLANE_WINE_LOCALE" wine 'C:\volane\Volane.exe' "$@") &
     E2E_LAUNCHER_PID=$!
 }
-
-# Starts Volane with the editor and waits until its window is shown and its tree holds the
-# drive roots.
 e2e_start_ready() {
     e2e_start_volane "$E2E_EDITOR"
     e2e_shown @main
     e2e_tree >/dev/null
 }
 
-# Waits until WIN is visible and X shows it: Wine marks a window visible before it maps its X
-# window, and a click in between would go to whatever lies beneath.
-e2e_shown() {
-    local l t r b geometry id deadline=$((SECONDS + 20))
-    e2e_probe wait "$1" 20000 >/dev/null || e2e_fail "$1 did not show"
-    read -r l t r b <<<"$(e2e_window_field "$1" rect)"
-    geometry=" $((r - l))x$((b - t))+$l+$t "
-    until id=$(xwininfo -root -tree | awk -v g="$geometry" 'index($0, g) { print $1; exit }') &&
-        [ -n "$id" ] && xwininfo -id "$id" | grep -q IsViewable; do
-        ((SECONDS < deadline)) || e2e_fail "X shows no window for $1 at$geometry"
-        sleep 0.05
-    done
-}
-
-# Runs Volane.exe in the foreground with the given words; prints its exit status and how many
-# milliseconds it ran.
+# Runs Volane.exe in the foreground; prints its exit status and how many milliseconds it ran.
 e2e_run_volane() {
     local start status=0
     start=$(e2e_ms)
-    (cd "$E2E_APP_DIR" && timeout 20 env LC_ALL="$VOLANE_WINE_LOCALE" wine "$E2E_APP_EXE" "$@") ||
+    (cd "$E2E_APP_DIR" && timeout 20 env LC_ALL="$VOLANE_WINE_LOCALE" wine 'C:\volane\Volane.exe' "$@") ||
         status=$?
     echo "$status $(($(e2e_ms) - start))"
 }
 
-# Whether the process PID runs: an ended child stays a zombie until waited for.
-e2e_alive() {
-    local state
-    state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -c1)
-    [ -n "$state" ] && [ "$state" != Z ]
-}
+# An ended child stays a zombie until waited for.
+e2e_ended() { [[ "$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null)" =~ ^(Z|$) ]]; }
 
-# Waits up to SECONDS for the process PID, a child of this shell, to end; sets E2E_STATUS to
-# its exit status. Not in a subshell: only this shell can collect the status.
+# Waits up to SECONDS for the process PID, a child of this shell, to end and sets E2E_STATUS to
+# its exit status; not in a subshell, which could not collect it.
 e2e_wait_exit() {
-    local deadline=$((SECONDS + $2))
-    while e2e_alive "$1"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
+    e2e_until "$2" e2e_ended "$1" || return 1
     E2E_STATUS=0
     wait "$1" || E2E_STATUS=$?
 }
 
-# The value of KEY in `probe window WIN`.
+# The value of KEY in `probe window WIN`; the same once it reads VALUE, within 10 s.
 e2e_window_field() { e2e_probe window "$1" | sed -n "s/^$2=//p"; }
-
-# Polls until KEY of WIN reads VALUE; fails after SECONDS (default 10).
+e2e_field_is() { [ "$(e2e_window_field "$1" "$2")" = "$3" ]; }
 e2e_wait_field() {
-    local deadline=$((SECONDS + ${4:-10})) actual
-    until actual=$(e2e_window_field "$1" "$2") && [ "$actual" = "$3" ]; do
-        ((SECONDS < deadline)) || e2e_fail "$1 $2 stayed [$actual], expected [$3]"
-        sleep 0.1
-    done
+    e2e_until 10 e2e_field_is "$@" || true
+    e2e_expect_eq "$1 $2" "$3" "$(e2e_window_field "$1" "$2")"
 }
 
-# Real pointer input; Windows screen coordinates are X root coordinates. A click near the one
-# before and within the double-click time (500 ms) would make a double-click: e2e_click waits.
+# Waits until WIN is visible and X shows it: Wine marks a window visible before it maps its X
+# window, and a click in between would go to whatever lies beneath.
+e2e_viewable() {
+    local id
+    id=$(xwininfo -root -tree | awk -v g="$1" 'index($0, g) { print $1; exit }')
+    [ -n "$id" ] && xwininfo -id "$id" | grep -q IsViewable
+}
+e2e_shown() {
+    local l t r b
+    e2e_probe wait "$1" 20000 >/dev/null || e2e_fail "$1 did not show"
+    read -r l t r b <<<"$(e2e_window_field "$1" rect)"
+    e2e_until 20 e2e_viewable " $((r - l))x$((b - t))+$l+$t " || e2e_fail "X does not show $1"
+}
+
+# Real pointer input at screen points, which are X root points. A click near the one before and
+# within the double-click time (500 ms) would make a double-click: e2e_click waits it out.
 E2E_LAST_CLICK="0 -9 -9"
 e2e_click() {
     local x=$1 y=$2 time last_x last_y
@@ -197,29 +169,23 @@ e2e_click() {
 e2e_right_click() { e2e_click "$1" "$2" 3; }
 e2e_double_click() { e2e_click "$1" "$2" --repeat 2 --delay 20 1; }
 
-# Item N of the menu bar (0 文件, 1 收起/展开); item N of the 文件 menu, open as a drop-down
-# or as the tree's popup: 0 刷新, 1 置顶, then a separator, 3 退出, 4 关于.
+# Item N of the menu bar (0 文件, 1 收起/展开); item N of the 文件 menu, open from the bar or
+# as the tree's popup: 0 刷新, 1 置顶, a separator, 3 退出, 4 关于.
 e2e_bar() { e2e_click $(e2e_probe bar "$1"); }
 e2e_menu() {
     e2e_shown 'class:#32768'
-    e2e_click $(e2e_probe popup TTSTT "$1" || e2e_fail "the popup menu is not as expected")
+    e2e_click $(e2e_probe popup TTSTT "$1" || e2e_fail "the popup menu is not 刷新 置顶 - 退出 关于")
 }
-e2e_file_menu() {
-    e2e_bar 0
-    e2e_menu "$1"
-}
+e2e_file_menu() { e2e_bar 0 && e2e_menu "$1"; }
 
-# The tree of the main window, one line per node: depth, image (0-based), expanded, children,
+# The main window's tree, a line per node: depth, picture (0-based), expanded, children, label
 # centre x and y ("-" when out of view), text.
 e2e_tree() { e2e_probe tree @main 15000 | sed -n 's/^node\t//p'; }
 
-# Waits until a node with exactly TEXT is in view; prints the screen point of its label.
+# Waits until a node labelled TEXT is in view; prints the screen point of its label.
+e2e_node_point() { e2e_tree | awk -F'\t' -v t="$1" '$7 == t && $5 != "-" { print $5, $6; exit }'; }
+e2e_has_node() { [ -n "$(e2e_node_point "$1")" ]; }
 e2e_node() {
-    local deadline=$((SECONDS + 10)) point
-    until point=$(e2e_tree | awk -F'\t' -v t="$1" '$7 == t && $5 != "-" { print $5, $6; exit }') &&
-        [ -n "$point" ]; do
-        ((SECONDS < deadline)) || e2e_fail "no node $1 in view"
-        sleep 0.1
-    done
-    echo "$point"
+    e2e_until 10 e2e_has_node "$1" || e2e_fail "no node $1 in view"
+    e2e_node_point "$1"
 }
