@@ -27,4 +27,3 @@ e2e_expect_eq "tree when collapsed" "$(e2e_window_field @main client)" "$(e2e_wi
 e2e_expect_eq "pinned when collapsed" 1 "$(e2e_window_field @main topmost)"
 e2e_bar 1
 e2e_wait_field @main rect "1009 13 1253 884"
-e2e_pass

@@ -1,48 +1,34 @@
-# Shared steps of the end-to-end scenarios. A scenario sources this file and calls e2e_setup:
-# it then has an X display and a Wine prefix of its own, Volane.exe as C:\volane\Volane.exe
-# beside a setup.ini, and the recording editor. It acts as a user does, through xdotool, and
-# looks into Volane's windows with probe.exe. A failing scenario leaves a screenshot.
-#
-# Set by CMake: VOLANE_EXE, PROBE_EXE, RECORDER_EXE, E2E_ARTIFACTS.
+# Shared steps of the end-to-end scenarios (CMake sets VOLANE_EXE, PROBE_EXE, RECORDER_EXE and
+# E2E_ARTIFACTS). After e2e_setup a scenario has an X display and a Wine prefix of its own, with
+# Volane.exe in C:\Program Files\Volane beside a setup.ini, and the recording editor; it acts
+# as a user does, through xdotool, and looks into Volane's windows with probe.exe.
 
 set -euo pipefail
-# shellcheck source=../../scripts/wine-env.sh
 source "$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/scripts/wine-env.sh"
 
 # Wine's menu builder and plug-and-play service play no part here and slow every cold start.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe,plugplay.exe=d"
 E2E_NAME=$(basename "$0" .sh)
-E2E_EDITOR='C:\volane\editor\recorder.exe'
-E2E_PREFIX=
+E2E_EDITOR='C:\editor\recorder.exe'
 
-e2e_log() { echo "[$E2E_NAME ${SECONDS}s] $*" >&2; }
 e2e_fail() { echo "FAIL: $E2E_NAME: $*" >&2 && exit 1; }
-e2e_pass() { e2e_log passed && exit 0; }
 e2e_expect_eq() { [ "$2" = "$3" ] || e2e_fail "$1: expected [$2], got [$3]"; }
-e2e_ms() { echo $((${EPOCHREALTIME/./} / 1000)); }
 
 # Waits up to SECONDS for COMMAND to succeed; fails when it never does.
 e2e_until() {
     local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
+    until "${@:2}"; do ((SECONDS < deadline)) && sleep 0.1 || return 1; done
 }
 
+# A failing scenario leaves a screenshot; VOLANE_E2E_KEEP=1 keeps the prefix.
 e2e_cleanup() {
     local status=$?
-    trap - EXIT
-    if [ "$status" -ne 0 ] && [ -n "${DISPLAY:-}" ]; then
-        mkdir -p "$E2E_ARTIFACTS"
+    if [ "$status" -ne 0 ] && [ -n "${DISPLAY:-}" ] && mkdir -p "$E2E_ARTIFACTS"; then
         import -window root "$E2E_ARTIFACTS/$E2E_NAME.png" && echo "screenshot: $E2E_ARTIFACTS/$E2E_NAME.png"
     fi
-    if [ -n "$E2E_PREFIX" ]; then
-        volane_wine_kill "$E2E_PREFIX"
-        jobs -p | xargs -r kill 2>/dev/null || true
-        [ "${VOLANE_E2E_KEEP:-0}" = 1 ] || rm -rf "$E2E_PREFIX" "$E2E_PREFIX.display"
-    fi
+    volane_wine_kill "$E2E_PREFIX"
+    jobs -p | xargs -r kill 2>/dev/null || true
+    [ "${VOLANE_E2E_KEEP:-0}" = 1 ] || rm -rf "$E2E_PREFIX" "$E2E_PREFIX.display"
     volane_xvfb_stop
     exit "$status"
 }
@@ -50,35 +36,38 @@ e2e_cleanup() {
 # A fresh prefix whose only drives are C: and Z:, so that the tree does not depend on the
 # machine. The editor appends its starts to $E2E_RECORD, outside the program's folder.
 e2e_setup() {
+    E2E_PREFIX=$(mktemp -d "${TMPDIR:-/tmp}/volane-e2e-$E2E_NAME.XXXXXX")
     trap e2e_cleanup EXIT
     trap 'exit 143' TERM INT
-    E2E_PREFIX=$(mktemp -d "${TMPDIR:-/tmp}/volane-e2e-$E2E_NAME.XXXXXX")
     # Xvfb picks a free display itself: scenarios that run side by side never share one.
     if [ -z "${DISPLAY:-}" ]; then
         Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$E2E_PREFIX.display" 2>/dev/null &
         VOLANE_XVFB_PID=$!
         e2e_until 10 test -s "$E2E_PREFIX.display" || e2e_fail "Xvfb did not start"
-        VOLANE_XVFB_DISPLAY=:$(cat "$E2E_PREFIX.display")
-        export DISPLAY=$VOLANE_XVFB_DISPLAY
+        export DISPLAY=:$(cat "$E2E_PREFIX.display") VOLANE_XVFB_DISPLAY=:$(cat "$E2E_PREFIX.display")
     fi
     volane_wine_prefix "$E2E_PREFIX"
     export WINEPREFIX=$E2E_PREFIX
     find "$E2E_PREFIX/dosdevices" -name '?:' ! -name c: ! -name z: -delete
-    E2E_APP_DIR=$E2E_PREFIX/drive_c/volane
-    mkdir -p "$E2E_APP_DIR/editor" "$E2E_PREFIX/drive_c/records"
+    E2E_APP_DIR="$E2E_PREFIX/drive_c/Program Files/Volane"
+    mkdir -p "$E2E_APP_DIR" "$E2E_PREFIX/drive_c/editor"
     cp "$VOLANE_EXE" "$E2E_APP_DIR/Volane.exe"
-    cp "$RECORDER_EXE" "$E2E_APP_DIR/editor/recorder.exe"
+    cp "$RECORDER_EXE" "$E2E_PREFIX/drive_c/editor/recorder.exe"
     printf '[setup]\r\nfileTypes=html;htm;css;js;php;txt;\r\n' >"$E2E_APP_DIR/setup.ini"
-    export VOLANE_RECORD='C:\records\editor.log'
-    E2E_RECORD=$E2E_PREFIX/drive_c/records/editor.log
-    xdotool mousemove 0 0
+    export VOLANE_RECORD='C:\editor\starts.log'
+    E2E_RECORD=$E2E_PREFIX/drive_c/editor/starts.log
 }
 
-# Adds drive LETTER for the Linux folder TARGET (which may be missing) as Wine's TYPE: hd, cdrom,
-# floppy, network or ramdisk. Only before anything of Wine runs: its server reads them once.
-e2e_drive() {
-    ln -sfn "$2" "$E2E_PREFIX/dosdevices/${1,,}:"
-    printf '\n[Software\\\\Wine\\\\Drives] 1700000000\n"%s:"="%s"\n' "${1,,}" "$3" >>"$E2E_PREFIX/system.reg"
+# Adds drives LETTER:TYPE[:missing], each for a Linux folder (left missing if so marked), of
+# Wine's TYPE: hd, cdrom, floppy, network or ramdisk. Before Wine runs: its server reads them once.
+e2e_drives() {
+    local letter type missing
+    for drive; do
+        IFS=: read -r letter type missing <<<"${drive,,}"
+        [ -n "$missing" ] || mkdir -p "$E2E_PREFIX/media/$letter"
+        ln -sfn "$E2E_PREFIX/media/$letter" "$E2E_PREFIX/dosdevices/$letter:"
+        printf '\n[Software\\\\Wine\\\\Drives] 1700000000\n"%s:"="%s"\n' "$letter" "$type" >>"$E2E_PREFIX/system.reg"
+    done
 }
 
 # One probe, and with it the prefix's Wine server, runs for the whole scenario and answers at
@@ -91,59 +80,54 @@ e2e_start_probe() {
 e2e_probe() {
     local IFS=$'\t' line
     echo "$*" >&"$E2E_PROBE_IN"
-    while IFS= read -r line <&"$E2E_PROBE_OUT"; do
-        if [ "${line:0:1}" = $'\x1f' ]; then return "${line:1}"; fi
-        printf '%s\n' "$line"
-    done
-    e2e_fail "the probe ended"
+    while IFS= read -r line <&"$E2E_PROBE_OUT" && [ "${line:0:1}" != $'\x1f' ]; do echo "$line"; done
+    [ -n "$line" ] || e2e_fail "the probe ended"
+    return "${line:1}"
 }
 
-# Starts Volane.exe in the background with the given command line; E2E_LAUNCHER_PID is its
-# process (wine ends with the program).
+# Volane.exe with the given command line, from its folder; wine ends with it, with its status.
+e2e_volane() {
+    cd "$E2E_APP_DIR" && exec env LC_ALL="$VOLANE_WINE_LOCALE" wine 'C:\Program Files\Volane\Volane.exe' "$@"
+}
 e2e_start_volane() {
     [ -n "${E2E_PROBE_IN:-}" ] || e2e_start_probe
-    (cd "$E2E_APP_DIR" && exec env LC_ALL="$VOLANE_WINE_LOCALE" wine 'C:\volane\Volane.exe' "$@") &
+    e2e_volane "$@" &
     E2E_LAUNCHER_PID=$!
 }
-e2e_start_ready() {
-    e2e_start_volane "$E2E_EDITOR"
-    e2e_shown @main
-    e2e_tree >/dev/null
-}
+e2e_start_ready() { e2e_start_volane "$E2E_EDITOR" && e2e_shown @main; }
 
-# Runs Volane.exe in the foreground; prints its exit status and how many milliseconds it ran.
+# Runs Volane.exe, which must end at once: within 10 s, with exit status 0.
 e2e_run_volane() {
-    local start status=0
-    start=$(e2e_ms)
-    (cd "$E2E_APP_DIR" && timeout 20 env LC_ALL="$VOLANE_WINE_LOCALE" wine 'C:\volane\Volane.exe' "$@") ||
-        status=$?
-    echo "$status $(($(e2e_ms) - start))"
+    e2e_volane "$@" &
+    e2e_wait_exit $! 10 || e2e_fail "Volane.exe $* still runs 10 s later"
+    e2e_expect_eq "exit status of Volane.exe $*" 0 "$E2E_STATUS"
 }
-
-# An ended child stays a zombie until waited for.
-e2e_ended() { [[ "$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null)" =~ ^(Z|$) ]]; }
 
 # Waits up to SECONDS for the process PID, a child of this shell, to end and sets E2E_STATUS to
-# its exit status; not in a subshell, which could not collect it.
+# its exit status; not in a subshell, which could not collect it. An ended child stays a zombie
+# until waited for.
+e2e_ended() { [[ "$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null)" =~ ^(Z|$) ]]; }
 e2e_wait_exit() {
     e2e_until "$2" e2e_ended "$1" || return 1
     E2E_STATUS=0
     wait "$1" || E2E_STATUS=$?
 }
 
-# The value of KEY in `probe window WIN`; the same once it reads VALUE, within 10 s.
-e2e_window_field() { e2e_probe window "$1" | sed -n "s/^$2=//p"; }
-e2e_field_is() { [ "$(e2e_window_field "$1" "$2")" = "$3" ]; }
-e2e_wait_field() {
-    e2e_until 10 e2e_field_is "$@" || true
-    e2e_expect_eq "$1 $2" "$3" "$(e2e_window_field "$1" "$2")"
+# e2e_wait_eq WHAT EXPECTED COMMAND...: polls the command up to 10 s for that output.
+e2e_prints() { [ "$("${@:2}")" = "$1" ]; }
+e2e_wait_eq() {
+    e2e_until 10 e2e_prints "$2" "${@:3}" || true
+    e2e_expect_eq "$1" "$2" "$("${@:3}")"
 }
+
+# The value of KEY in `probe window WIN`; the same once it reads VALUE.
+e2e_window_field() { e2e_probe window "$1" | sed -n "s/^$2=//p"; }
+e2e_wait_field() { e2e_wait_eq "$1 $2" "$3" e2e_window_field "$1" "$2"; }
 
 # Waits until WIN is visible and X shows it: Wine marks a window visible before it maps its X
 # window, and a click in between would go to whatever lies beneath.
 e2e_viewable() {
-    local id
-    id=$(xwininfo -root -tree | awk -v g="$1" 'index($0, g) { print $1; exit }')
+    local id=$(xwininfo -root -tree | awk -v g="$1" 'index($0, g) { print $1; exit }')
     [ -n "$id" ] && xwininfo -id "$id" | grep -q IsViewable
 }
 e2e_shown() {
@@ -160,32 +144,34 @@ e2e_click() {
     local x=$1 y=$2 time last_x last_y
     shift 2
     read -r time last_x last_y <<<"$E2E_LAST_CLICK"
-    if ((x - last_x < 9 && last_x - x < 9 && y - last_y < 9 && last_y - y < 9)); then
-        while (($(e2e_ms) < time + 700)); do sleep 0.05; done
-    fi
+    while ((x - last_x < 9 && last_x - x < 9 && y - last_y < 9 && last_y - y < 9 &&
+        ${EPOCHREALTIME/./} < time + 700000)); do sleep 0.05; done
     xdotool mousemove "$x" "$y" click "${@:-1}"
-    E2E_LAST_CLICK="$(e2e_ms) $x $y"
+    E2E_LAST_CLICK="${EPOCHREALTIME/./} $x $y"
 }
 e2e_right_click() { e2e_click "$1" "$2" 3; }
 e2e_double_click() { e2e_click "$1" "$2" --repeat 2 --delay 20 1; }
 
 # Item N of the menu bar (0 文件, 1 收起/展开); item N of the 文件 menu, open from the bar or
-# as the tree's popup: 0 刷新, 1 置顶, a separator, 3 退出, 4 关于.
+# as the tree's popup: 0 刷新, 1 置顶, a separator, 3 退出, 4 关于; the popup, opened with a
+# right click on the tree beside the drive roots.
 e2e_bar() { e2e_click $(e2e_probe bar "$1"); }
 e2e_menu() {
     e2e_shown 'class:#32768'
     e2e_click $(e2e_probe popup TTSTT "$1" || e2e_fail "the popup menu is not 刷新 置顶 - 退出 关于")
 }
 e2e_file_menu() { e2e_bar 0 && e2e_menu "$1"; }
+e2e_popup() {
+    read -r left _ _ bottom <<<"$(e2e_window_field @main client)"
+    e2e_right_click $((left + 60)) $((bottom - 100))
+}
 
 # The main window's tree, a line per node: depth, picture (0-based), expanded, children, label
-# centre x and y ("-" when out of view), text.
+# centre x and y ("-" when out of view), text; its shape, the same without the centres.
 e2e_tree() { e2e_probe tree @main 15000 | sed -n 's/^node\t//p'; }
+e2e_shape() { e2e_tree | cut -f1-4,7; }
 
 # Waits until a node labelled TEXT is in view; prints the screen point of its label.
 e2e_node_point() { e2e_tree | awk -F'\t' -v t="$1" '$7 == t && $5 != "-" { print $5, $6; exit }'; }
 e2e_has_node() { [ -n "$(e2e_node_point "$1")" ]; }
-e2e_node() {
-    e2e_until 10 e2e_has_node "$1" || e2e_fail "no node $1 in view"
-    e2e_node_point "$1"
-}
+e2e_node() { e2e_until 10 e2e_has_node "$1" && e2e_node_point "$1" || e2e_fail "no node $1 in view"; }

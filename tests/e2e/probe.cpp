@@ -1,21 +1,9 @@
 // probe.exe: looks into Volane's windows from another process for the end-to-end tests and
-// prints UTF-8 lines. Exit status 0 when done, 1 when what it looks or waits for is not there.
-//
-//   wait WIN [ms]        waits until WIN is visible; prints its handle
-//   gone WIN [ms]        waits until no window is WIN
-//   watch WIN ms         fails when WIN shows up within ms
-//   window WIN           key=value lines: handle, caption, place, pinning, state, tree place
-//   list CLASS           top-level windows of CLASS, each with its controls
-//   tree WIN [ms]        the nodes of WIN's tree view in display order, once it has one
-//   send|post WIN msg [wParam...]   the message with each wParam in turn, lParam 0
-//   settext WIN text     renames WIN
-//   bar N                screen point of item N of the main window's menu bar
-//   popup LAYOUT N       screen point of item N of the open popup menu; LAYOUT gives its
-//                        items top to bottom: T text, S separator
-//   serve                runs commands read one a line, words tab-separated, and ends the
-//                        answer to each with a line "\x1f<status>"
-//
-// WIN is @main (Volane's main window), class:NAME, a handle or an exact caption.
+// prints UTF-8 lines; exit status 0 when done, 1 when what it looks or waits for is not there.
+// Commands: wait|gone WIN [ms], window WIN, list CLASS, tree WIN [ms], send|post WIN msg
+// [wParam...], settext WIN text, bar N, popup LAYOUT N, where WIN is @main (Volane's main
+// window), class:NAME, a handle or a caption; and serve, which runs commands read one a line,
+// words tab-separated, and ends each answer with a line "\x1f<status>".
 
 #include <windows.h>
 
@@ -37,7 +25,7 @@ const wchar_t kMainTitle[] = PROBE_WIDEN(VOLANE_WINDOW_TITLE);
 
 // Raw bytes, no CRT text mode: lines end in "\n" alone.
 void Print(const std::wstring& line) {
-    std::string out(line.size() * 3 + 1, '\0');
+    std::string out(line.size() * 3, '\0');
     out.resize(static_cast<std::size_t>(::WideCharToMultiByte(
         CP_UTF8, 0, line.data(), static_cast<int>(line.size()), out.data(),
         static_cast<int>(out.size()), nullptr, nullptr)));
@@ -62,17 +50,13 @@ std::wstring Rect(HWND hwnd, bool client = false) {
     return Num(r.left) + L" " + Num(r.top) + L" " + Num(r.right) + L" " + Num(r.bottom);
 }
 
+// Another process's window text is read without a message, so a hung target hangs nothing.
 std::wstring Text(HWND hwnd) {
-    // With a timeout: a hung target must not hang the probe.
-    wchar_t buf[1024] = {};
-    DWORD_PTR n = 0;
-    ::SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
-                          2000, &n);
-    return std::wstring(buf, n);
+    wchar_t buf[1024];
+    return std::wstring(buf, static_cast<std::size_t>(::GetWindowTextW(hwnd, buf, 1024)));
 }
-
 std::wstring ClassOf(HWND hwnd) {
-    wchar_t buf[256] = {};
+    wchar_t buf[256];
     return std::wstring(buf, static_cast<std::size_t>(::GetClassNameW(hwnd, buf, 256)));
 }
 
@@ -98,6 +82,7 @@ bool Poll(DWORD ms, Done done) {
     }
 }
 
+// key=value lines: handle, class, caption, rectangles, pinning and state.
 int Window(HWND hwnd) {
     if (!hwnd) return 1;
     const bool topmost = ::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST;
@@ -187,29 +172,23 @@ int Tree(const std::wstring& win, DWORD ms) {
 
 // Wine cannot hand out another process's menu items, so the bar is measured as Wine lays it
 // out: right above the client area, one menu line high, each item its caption's width in the
-// menu font plus two average characters. Both captions of the second item are two ideographs.
+// menu font plus two average characters. Every caption of the bar is two ideographs.
 int Bar(int index) {
-    HWND main = Find(L"@main");
-    if (!main) return 1;
     POINT origin{0, 0};
-    ::ClientToScreen(main, &origin);
+    if (!::ClientToScreen(Find(L"@main"), &origin)) return 1;
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
     HDC dc = ::GetDC(nullptr);
     HGDIOBJ old = ::SelectObject(dc, ::CreateFontIndirectW(&metrics.lfMenuFont));
-    SIZE letters{}, text{};
+    SIZE letters{}, caption{};
     ::GetTextExtentPoint32W(dc, L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ", 52, &letters);
-    long left = origin.x, width = 0;
-    for (const wchar_t* caption : {L"文件", L"收起"}) {
-        ::GetTextExtentPoint32W(dc, caption, 2, &text);
-        left += width;
-        width = text.cx + 2 * ((letters.cx / 26 + 1) / 2);
-        if (index-- == 0) break;
-    }
+    ::GetTextExtentPoint32W(dc, L"文件", 2, &caption);
     ::DeleteObject(::SelectObject(dc, old));
     ::ReleaseDC(nullptr, dc);
-    Print(Num(left + width / 2) + L" " + Num(origin.y - ::GetSystemMetrics(SM_CYMENU) / 2));
+    const long width = caption.cx + 2 * ((letters.cx / 26 + 1) / 2);
+    Print(Num(origin.x + width * index + width / 2) + L" " +
+          Num(origin.y - ::GetSystemMetrics(SM_CYMENU) / 2));
     return 0;
 }
 
@@ -231,6 +210,7 @@ int Popup(const std::wstring& layout, std::size_t index) {
     return 0;
 }
 
+// wait prints the handle of the window once visible; send and post give lParam 0.
 int Run(const std::vector<std::wstring>& a) {
     const std::size_t n = a.size();
     if (n < 2) return 2;
@@ -243,7 +223,6 @@ int Run(const std::vector<std::wstring>& a) {
         return 0;
     }
     if (cmd == L"gone") return Poll(ms, [&] { return !Find(a[1]); }) ? 0 : 1;
-    if (cmd == L"watch") return Poll(ms, [&] { return Find(a[1]) != nullptr; }) ? 1 : 0;
     if (cmd == L"window") return Window(w);
     if (cmd == L"list") return List(a[1]);
     if (cmd == L"tree") return Tree(a[1], ms);
@@ -267,27 +246,27 @@ int Run(const std::vector<std::wstring>& a) {
 
 // A Wine process takes a few hundred milliseconds to start; a probe that stays answers at once.
 int Serve() {
-    std::string pending;
-    for (std::size_t eol;;) {
-        while ((eol = pending.find('\n')) == std::string::npos) {
-            char buf[4096];
-            DWORD n = 0;
-            if (!::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), buf, sizeof(buf), &n, nullptr) || !n)
-                return 0;
-            pending.append(buf, n);
+    std::string line;
+    char c = 0;
+    DWORD n = 0;
+    while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), &c, 1, &n, nullptr) && n) {
+        if (c != '\n') {
+            line += c;
+            continue;
         }
         std::vector<std::wstring> args;
-        for (std::size_t start = 0, tab = 0; tab < eol; start = tab + 1) {
-            tab = std::min(pending.find('\t', start), eol);
+        for (std::size_t start = 0, tab = 0; tab < line.size(); start = tab + 1) {
+            tab = std::min(line.find('\t', start), line.size());
             std::wstring word(tab - start, L'\0');
             word.resize(static_cast<std::size_t>(::MultiByteToWideChar(
-                CP_UTF8, 0, pending.data() + start, static_cast<int>(tab - start), word.data(),
+                CP_UTF8, 0, line.data() + start, static_cast<int>(tab - start), word.data(),
                 static_cast<int>(word.size()))));
             args.push_back(word);
         }
-        pending.erase(0, eol + 1);
+        line.clear();
         Print(L"\x1f" + Num(Run(args)));
     }
+    return 0;
 }
 
 }  // namespace

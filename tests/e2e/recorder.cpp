@@ -8,24 +8,20 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
     ::GetStartupInfoW(&startup);
     const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
     const std::wstring line = std::to_wstring(show) + L"\t" + ::GetCommandLineW() + L"\n";
-    std::string bytes(static_cast<std::size_t>(::WideCharToMultiByte(
-                          CP_UTF8, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr)), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, bytes.data(),
-                          static_cast<int>(bytes.size()), nullptr, nullptr);
-    bytes.pop_back();  // the terminating zero
+    std::string bytes(line.size() * 3, '\0');
+    bytes.resize(static_cast<std::size_t>(::WideCharToMultiByte(
+        CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(),
+        static_cast<int>(bytes.size()), nullptr, nullptr)));
     wchar_t path[MAX_PATH * 4];
     if (!::GetEnvironmentVariableW(L"VOLANE_RECORD", path, MAX_PATH * 4)) return 1;
     // One write in append mode: editors started close together never mix their lines.
     HANDLE file = ::CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 1;
     DWORD written = 0;
-    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                                nullptr);
-    ::CloseHandle(file);
-    return ok && written == bytes.size() ? 0 : 1;
+    return file != INVALID_HANDLE_VALUE &&
+                   ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                               nullptr) && written == bytes.size() ? 0 : 1;
 }
