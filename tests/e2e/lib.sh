@@ -126,15 +126,14 @@ e2e_wait_field() { e2e_wait_eq "$1 $2" "$3" e2e_window_field "$1" "$2"; }
 
 # Waits until WIN is visible and X shows it: Wine marks a window visible before it maps its X
 # window, and a click in between would go to whatever lies beneath.
-e2e_viewable() {
-    local id=$(xwininfo -root -tree | awk -v g="$1" 'index($0, g) { print $1; exit }')
-    [ -n "$id" ] && xwininfo -id "$id" | grep -q IsViewable
-}
+e2e_x_windows() { xdotool search --onlyvisible --maxdepth 1 --classname volane.exe getwindowgeometry --shell %@ | tr '\n' ' '; }
+e2e_x_shows() { e2e_x_windows | grep -q "$1"; }
 e2e_shown() {
     local l t r b
     e2e_probe wait "$1" 20000 >/dev/null || e2e_fail "$1 did not show"
     read -r l t r b <<<"$(e2e_window_field "$1" rect)"
-    e2e_until 20 e2e_viewable " $((r - l))x$((b - t))+$l+$t " || e2e_fail "X does not show $1"
+    e2e_until 20 e2e_x_shows "X=$l Y=$t WIDTH=$((r - l)) HEIGHT=$((b - t)) " ||
+        e2e_fail "X does not show $1 at $l $t $r $b but $(e2e_x_windows)"
 }
 
 # Real pointer input at screen points, which are X root points. A click near the one before and
