@@ -10,14 +10,15 @@ source "$(dirname "$0")/lib.sh"
 e2e_setup
 work=$E2E_PREFIX/drive_c/work
 mkdir -p "$work/sub" "$work/sys" "$work/ro"
-for f in sub/c.css a.php Main.PHP jquery.min.js 'a b.txt' 한국어.txt 说明.文本 b.xml a.ph; do echo x >"$work/$f"; done
+for f in sub/c.css a.php Main.PHP jquery.min.js 'a b.txt' 한국어.txt 说明.文本 b.zip b.xml a.ph; do echo x >"$work/$f"; done
 # Wine keeps the hidden and system bits in an extended attribute; a folder without write
 # permission reads as read-only too (23).
 /usr/bin/python3 -S -c 'import os, sys; [os.setxattr(p, "user.DOSATTRIB", b"0x6") for p in sys.argv[1:]]' \
     "$work/sys" "$work/ro"
 chmod a-w "$work/ro"
-# With a byte order mark the profile is read as UTF-8; 文本 is in the ANSI code page 936.
-printf '\xef\xbb\xbf[setup]\r\nfileTypes=html;htm;css;js;php;txt;文本;\r\n' >"$E2E_APP_DIR/setup.ini"
+# With a byte order mark the profile is read as UTF-8; 文本 is in the ANSI code page 936. Case
+# does not matter in the list either.
+printf '\xef\xbb\xbf[setup]\r\nfileTypes=html;htm;css;js;php;txt;文本;ZIP;\r\n' >"$E2E_APP_DIR/setup.ini"
 inotifywait -m -r -e create,modify,delete,move,attrib --format '%w%f %e' "$E2E_APP_DIR" "$work" \
     >"$E2E_PREFIX/written" 2>"$E2E_PREFIX/inotify" &
 e2e_until 10 grep -q 'Watches established' "$E2E_PREFIX/inotify" || e2e_fail "inotifywait did not start"
@@ -32,7 +33,7 @@ e2e_expect_eq "C: and work after listing (depth, picture, expanded)" \
     "$(awk -F'\t' '$5 == "本地磁盘(C)" || $5 == "work" { print $1 "\t" $2 "\t" $3 "\t" $5 }' <<<"$tree")"
 # Wine yields the entries sorted by name; the listing puts the sub-folders first.
 e2e_expect_eq "listing of C:\\work (picture, children, name)" \
-    "$(printf '%s\n' $'2\t0\tro' $'2\t0\tsub' $'8\t0\ta b.txt' $'7\t0\ta.php' \
+    "$(printf '%s\n' $'2\t0\tro' $'2\t0\tsub' $'8\t0\ta b.txt' $'7\t0\ta.php' $'0\t0\tb.zip' \
         $'6\t0\tjquery.min.js' $'7\t0\tMain.PHP' $'0\t0\t说明.文本' $'8\t0\t한국어.txt')" \
     "$(awk -F'\t' '$1 <= 1 { on = $5 == "work"; next } on { print $2 "\t" $4 "\t" $5 }' <<<"$tree")"
 
@@ -53,7 +54,7 @@ e2e_double_click "$x" "$y"
 e2e_right_click "$x" "$y"
 e2e_shown 'class:#32768'
 e2e_expect_eq "tree after double-clicks beside sub and on work" \
-    "$(sed 's/^1\t2\t1\t8\twork$/1\t2\t0\t8\twork/' <<<"$tree")" "$(e2e_shape)"
+    "$(sed 's/^1\t2\t1\t9\twork$/1\t2\t0\t9\twork/' <<<"$tree")" "$(e2e_shape)"
 read -r left top _ <<<"$(e2e_window_field 'class:#32768' rect)"
 ((left - x <= 3 && x - left <= 3 && top - y <= 3 && y - top <= 3)) ||
     e2e_fail "the popup at $left,$top is not at the pointer $x,$y"
