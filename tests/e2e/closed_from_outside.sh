@@ -8,12 +8,10 @@ about="关于 Volane-Torlin@www.torlin.example"
 
 # close_from_outside WHAT MSG [WPARAM]: sends MSG to the main window from the probe's process.
 close_from_outside() {
-    local what=$1
-    shift
-    e2e_probe send @main "$@" || e2e_fail "$what: could not send to the main window"
-    e2e_wait_exit "$E2E_LAUNCHER_PID" 2 || e2e_fail "$what: Volane still runs 2 s later"
-    e2e_expect_eq "$what: exit status" 0 "$E2E_STATUS"
-    e2e_probe gone @main 0 && e2e_probe gone "$about" 0 || e2e_fail "$what: a window is left"
+    e2e_probe send @main "${@:2}" || e2e_fail "$1: could not send to the main window"
+    e2e_wait_exit "$E2E_LAUNCHER_PID" 2 || e2e_fail "$1: Volane still runs 2 s later"
+    e2e_expect_eq "$1: exit status" 0 "$E2E_STATUS"
+    e2e_probe gone @main 0 && e2e_probe gone "$about" 0 || e2e_fail "$1: a window is left"
 }
 
 e2e_start_ready

@@ -16,8 +16,8 @@ e2e_expect_eq() { [ "$2" = "$3" ] || e2e_fail "$1: expected [$2], got [$3]"; }
 
 # Waits up to SECONDS for COMMAND to succeed; fails when it never does.
 e2e_until() {
-    local deadline=$((SECONDS + $1))
-    until "${@:2}"; do ((SECONDS < deadline)) && sleep 0.1 || return 1; done
+    local deadline=$((${EPOCHREALTIME/./} + $1 * 1000000))
+    until "${@:2}"; do ((${EPOCHREALTIME/./} < deadline)) && sleep 0.1 || return 1; done
 }
 
 # A failing scenario leaves a screenshot; VOLANE_E2E_KEEP=1 keeps the prefix.
@@ -127,13 +127,14 @@ e2e_wait_field() { e2e_wait_eq "$1 $2" "$3" e2e_window_field "$1" "$2"; }
 # Waits until WIN is visible and X shows it: Wine marks a window visible before it maps its X
 # window, and a click in between would go to whatever lies beneath.
 e2e_x_windows() { xdotool search --onlyvisible --maxdepth 1 --classname volane.exe getwindowgeometry --shell %@ | tr '\n' ' '; }
-e2e_x_shows() { e2e_x_windows | grep -q "$1"; }
-e2e_shown() {
+e2e_x_shows() {
     local l t r b
-    e2e_probe wait "$1" 20000 >/dev/null || e2e_fail "$1 did not show"
     read -r l t r b <<<"$(e2e_window_field "$1" rect)"
-    e2e_until 20 e2e_x_shows "X=$l Y=$t WIDTH=$((r - l)) HEIGHT=$((b - t)) " ||
-        e2e_fail "X does not show $1 at $l $t $r $b but $(e2e_x_windows)"
+    e2e_x_windows | grep -q "X=$l Y=$t WIDTH=$((r - l)) HEIGHT=$((b - t)) "
+}
+e2e_shown() {
+    e2e_probe wait "$1" 40000 >/dev/null || e2e_fail "$1 did not show within 40 s"
+    e2e_until 20 e2e_x_shows "$1" || e2e_fail "X does not show $1 at $(e2e_window_field "$1" rect): $(e2e_x_windows)"
 }
 
 # Real pointer input at screen points, which are X root points. A click near the one before and
