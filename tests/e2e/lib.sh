@@ -1,316 +1,177 @@
-# Shared steps of the end-to-end tests. A test sources this file, calls e2e_setup, and then
-# drives Volane.exe under Wine with real X input while probe.exe looks into its windows.
-#
-# Set by CMake (see CMakeLists.txt): VOLANE_EXE, PROBE_EXE, RECORDER_EXE, E2E_ARTIFACTS.
-# Every test gets its own Wine prefix, copied from the template, in which Volane.exe lives as
-# C:\volane\Volane.exe beside its own setup.ini. On exit the prefix's processes are ended and
-# the prefix removed; a failing test first leaves a screenshot in E2E_ARTIFACTS.
+# Shared steps of the end-to-end scenarios (CMake sets VOLANE_EXE, PROBE_EXE, RECORDER_EXE and
+# E2E_ARTIFACTS). After e2e_setup a scenario has an X display and a Wine prefix of its own, with
+# Volane.exe in C:\Program Files\Volane beside a setup.ini, and the recording editor; it acts
+# as a user does, through xdotool, and looks into Volane's windows with probe.exe.
 
 set -euo pipefail
-
-# shellcheck source=../../scripts/wine-env.sh
 source "$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/scripts/wine-env.sh"
 
-: "${VOLANE_EXE:?VOLANE_EXE names the Volane.exe under test}"
-: "${PROBE_EXE:?PROBE_EXE names probe.exe}"
-: "${RECORDER_EXE:?RECORDER_EXE names recorder.exe}"
+# Wine's menu builder and plug-and-play service play no part here and slow every cold start.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe,plugplay.exe=d"
 E2E_NAME=$(basename "$0" .sh)
-E2E_ARTIFACTS=${E2E_ARTIFACTS:-$VOLANE_ROOT/build/mingw/e2e-artifacts}
-E2E_PREFIX=
-E2E_APP_DIR=
-E2E_APP_EXE='C:\volane\Volane.exe'
-E2E_EDITOR='C:\volane\editor\recorder.exe'
-E2E_RECORD=
-E2E_LAUNCHER_PID=
-E2E_PID=
-E2E_STARTED=$SECONDS
+E2E_EDITOR='C:\editor\recorder.exe'
 
-e2e_log() { echo "[$E2E_NAME $((SECONDS - E2E_STARTED))s] $*" >&2; }
+e2e_fail() { echo "FAIL: $E2E_NAME: $*" >&2 && exit 1; }
+e2e_expect_eq() { [ "$2" = "$3" ] || e2e_fail "$1: expected [$2], got [$3]"; }
 
-e2e_fail() {
-    echo "FAIL: $E2E_NAME: $*" >&2
-    exit 1
+# Waits up to SECONDS for COMMAND to succeed; fails when it never does.
+e2e_until() {
+    local deadline=$((${EPOCHREALTIME/./} + $1 * 1000000))
+    until "${@:2}"; do ((${EPOCHREALTIME/./} < deadline)) && sleep 0.1 || return 1; done
 }
 
-e2e_pass() {
-    e2e_log "passed"
-    exit 0
-}
-
+# A failing scenario leaves a screenshot; VOLANE_E2E_KEEP=1 keeps the prefix.
 e2e_cleanup() {
     local status=$?
-    trap - EXIT
-    if [ "$status" -ne 0 ] && [ -n "${DISPLAY:-}" ]; then
-        mkdir -p "$E2E_ARTIFACTS"
-        import -window root "$E2E_ARTIFACTS/$E2E_NAME.png" 2>/dev/null &&
-            echo "screenshot: $E2E_ARTIFACTS/$E2E_NAME.png" >&2
+    if [ "$status" -ne 0 ] && [ -n "${DISPLAY:-}" ] && mkdir -p "$E2E_ARTIFACTS"; then
+        import -window root "$E2E_ARTIFACTS/$E2E_NAME.png" && echo "screenshot: $E2E_ARTIFACTS/$E2E_NAME.png"
     fi
-    if [ -n "$E2E_PREFIX" ]; then
-        volane_wine_kill "$E2E_PREFIX"
-        if [ -n "$E2E_LAUNCHER_PID" ]; then
-            kill "$E2E_LAUNCHER_PID" 2>/dev/null || true
-            wait "$E2E_LAUNCHER_PID" 2>/dev/null || true
-        fi
-        if [ "${VOLANE_E2E_KEEP:-0}" = 1 ]; then
-            echo "prefix kept: $E2E_PREFIX" >&2
-        else
-            rm -rf "$E2E_PREFIX"
-        fi
-    fi
+    volane_wine_kill "$E2E_PREFIX"
+    jobs -p | xargs -r kill 2>/dev/null || true
+    [ "${VOLANE_E2E_KEEP:-0}" = 1 ] || rm -rf "$E2E_PREFIX" "$E2E_PREFIX.display"
     volane_xvfb_stop
     exit "$status"
 }
 
-# Makes a fresh prefix with Volane.exe, a setup.ini and the recording editor in place, on a
-# display of its own when none is given.
+# A fresh prefix whose only drives are C: and Z:, so that the tree does not depend on the
+# machine. The editor appends its starts to $E2E_RECORD, outside the program's folder.
 e2e_setup() {
+    E2E_PREFIX=$(mktemp -d "${TMPDIR:-/tmp}/volane-e2e-$E2E_NAME.XXXXXX")
     trap e2e_cleanup EXIT
     trap 'exit 143' TERM INT
-    volane_xvfb_start || e2e_fail "no X display"
-    E2E_PREFIX=$(mktemp -d "${TMPDIR:-/tmp}/volane-e2e-$E2E_NAME.XXXXXX")
+    # Xvfb picks a free display itself: scenarios that run side by side never share one.
+    if [ -z "${DISPLAY:-}" ]; then
+        Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$E2E_PREFIX.display" 2>/dev/null &
+        VOLANE_XVFB_PID=$!
+        e2e_until 10 test -s "$E2E_PREFIX.display" || e2e_fail "Xvfb did not start"
+        export DISPLAY=:$(cat "$E2E_PREFIX.display") VOLANE_XVFB_DISPLAY=:$(cat "$E2E_PREFIX.display")
+    fi
     volane_wine_prefix "$E2E_PREFIX"
     export WINEPREFIX=$E2E_PREFIX
-    E2E_APP_DIR=$E2E_PREFIX/drive_c/volane
-    mkdir -p "$E2E_APP_DIR/editor"
+    find "$E2E_PREFIX/dosdevices" -name '?:' ! -name c: ! -name z: -delete
+    E2E_APP_DIR="$E2E_PREFIX/drive_c/Program Files/Volane"
+    mkdir -p "$E2E_APP_DIR" "$E2E_PREFIX/drive_c/editor"
     cp "$VOLANE_EXE" "$E2E_APP_DIR/Volane.exe"
-    cp "$RECORDER_EXE" "$E2E_APP_DIR/editor/recorder.exe"
-    e2e_setup_ini 'html;htm;css;js;php;txt;'
-    E2E_RECORD=$E2E_PREFIX/drive_c/volane/editor/record.log
-    export VOLANE_RECORD='C:\volane\editor\record.log'
-    # A pointer left over a window by an earlier test would change what hovers and clicks do.
-    xdotool mousemove 0 0
-    e2e_log "prefix $E2E_PREFIX on $DISPLAY"
+    cp "$RECORDER_EXE" "$E2E_PREFIX/drive_c/editor/recorder.exe"
+    printf '[setup]\r\nfileTypes=html;htm;css;js;php;txt;\r\n' >"$E2E_APP_DIR/setup.ini"
+    export VOLANE_RECORD='C:\editor\starts.log'
+    E2E_RECORD=$E2E_PREFIX/drive_c/editor/starts.log
 }
 
-e2e_setup_ini() {
-    printf '[setup]\r\nfileTypes=%s\r\n' "$1" >"$E2E_APP_DIR/setup.ini"
-}
-
-# Adds drive LETTER pointing at TARGET (a Linux folder, which may be missing) with TYPE as
-# Wine's drive table names it: hd, cdrom, floppy, network or ramdisk.
-e2e_drive() {
-    local letter=$1 target=$2 type=$3
-    ln -sfn "$target" "$E2E_PREFIX/dosdevices/${letter,,}:"
-    printf '[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\r\n"%s:"="%s"\r\n\r\n' \
-        "${letter,,}" "$type" >>"$E2E_PREFIX/drives.reg"
-}
-
-# Drops every drive but C: and Z:, so that the drive list does not depend on the machine.
-e2e_only_default_drives() {
-    local link
-    for link in "$E2E_PREFIX"/dosdevices/?:; do
-        case "${link##*/}" in c: | z:) ;; *) rm -f "$link" ;; esac
+# Adds drives LETTER:TYPE[:missing], each for a Linux folder (left missing if so marked), of
+# Wine's TYPE: hd, cdrom, floppy, network or ramdisk. Before Wine runs: its server reads them once.
+e2e_drives() {
+    local letter type missing
+    for drive; do
+        IFS=: read -r letter type missing <<<"${drive,,}"
+        [ -n "$missing" ] || mkdir -p "$E2E_PREFIX/media/$letter"
+        ln -sfn "$E2E_PREFIX/media/$letter" "$E2E_PREFIX/dosdevices/$letter:"
+        printf '\n[Software\\\\Wine\\\\Drives] 1700000000\n"%s:"="%s"\n' "$letter" "$type" >>"$E2E_PREFIX/system.reg"
     done
 }
 
-# The server reads drive types and drive links when it starts; this writes the queued drive
-# types and restarts it.
-e2e_apply_drives() {
-    if [ -f "$E2E_PREFIX/drives.reg" ]; then
-        {
-            printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-            cat "$E2E_PREFIX/drives.reg"
-        } >"$E2E_PREFIX/drives-import.reg"
-        volane_wine reg import "$(volane_winpath "$E2E_PREFIX/drives-import.reg")" \
-            >/dev/null 2>&1 || e2e_fail "could not import the drive types"
-    fi
-    wineserver -k 2>/dev/null || true
-    wineserver -w
+# One probe, and with it the prefix's Wine server, runs for the whole scenario and answers at
+# once: a Wine process takes a few hundred milliseconds to start. Its pipes get descriptors of
+# their own, which pipelines and subshells inherit too.
+e2e_start_probe() {
+    coproc E2E_PROBE { volane_wine "$PROBE_EXE" serve; }
+    exec {E2E_PROBE_IN}>&"${E2E_PROBE[1]}" {E2E_PROBE_OUT}<&"${E2E_PROBE[0]}"
 }
-
-# Starts the server and Wine's desktop process ahead, so that timings measure Volane alone
-# and Volane and the probe do not race to start the server of a fresh prefix.
-e2e_warm_up() {
-    e2e_probe title >/dev/null || e2e_fail "Wine does not start in $E2E_PREFIX"
-}
-
-# VOLANE_E2E_TRACE=1 logs every probe call with its time.
 e2e_probe() {
-    if [ "${VOLANE_E2E_TRACE:-0}" = 1 ]; then
-        local start=$(date +%s%N) status=0
-        volane_wine "$PROBE_EXE" "$@" || status=$?
-        e2e_log "probe $* -> $status in $((($(date +%s%N) - start) / 1000000)) ms"
-        return "$status"
-    fi
-    volane_wine "$PROBE_EXE" "$@"
+    local IFS=$'\t' line
+    echo "$*" >&"$E2E_PROBE_IN"
+    while IFS= read -r line <&"$E2E_PROBE_OUT" && [ "${line:0:1}" != $'\x1f' ]; do echo "$line"; done
+    [ -n "$line" ] || e2e_fail "the probe ended"
+    return "${line:1}"
 }
 
-# Starts Volane.exe in the background with the given command-line words.
+# Volane.exe with the given command line, from its folder; wine ends with it, with its status.
+e2e_volane() {
+    cd "$E2E_APP_DIR" && exec env LC_ALL="$VOLANE_WINE_LOCALE" wine 'C:\Program Files\Volane\Volane.exe' "$@"
+}
 e2e_start_volane() {
-    e2e_warm_up
-    e2e_log "start Volane.exe $*"
-    (cd "$E2E_APP_DIR" && exec env LC_ALL="$VOLANE_WINE_LOCALE" wine "$E2E_APP_EXE" "$@") &
+    [ -n "${E2E_PROBE_IN:-}" ] || e2e_start_probe
+    e2e_volane "$@" &
     E2E_LAUNCHER_PID=$!
 }
+e2e_start_ready() { e2e_start_volane "$E2E_EDITOR" && e2e_shown @main; }
 
-# Waits for the main window to be shown; prints its handle.
-# Starts Volane with the recording editor and waits until its tree holds the drive roots; sets
-# E2E_PID to the process that owns the main window.
-e2e_start_ready() {
-    e2e_start_volane "$E2E_EDITOR"
-    e2e_wait_main >/dev/null
-    e2e_tree >/dev/null
-    E2E_PID=$(e2e_main_pid)
+# Runs Volane.exe, which must end at once: within 10 s, with exit status 0.
+e2e_run_volane() {
+    e2e_volane "$@" &
+    e2e_wait_exit $! 10 || e2e_fail "Volane.exe $* still runs 10 s later"
+    e2e_expect_eq "exit status of Volane.exe $*" 0 "$E2E_STATUS"
 }
 
-e2e_wait_main() {
-    local status=0
-    e2e_probe wait @main "${1:-20000}" || status=$?
-    [ "$status" -eq 0 ] || e2e_fail "the main window did not appear (probe status $status)"
-}
-
-# Prints the value of KEY from `probe window WIN`.
-e2e_window_field() {
-    local win=$1 key=$2
-    e2e_probe window "$win" | sed -n "s/^$key=//p"
-}
-
-e2e_main_pid() {
-    local pid
-    pid=$(e2e_window_field @main pid)
-    [ -n "$pid" ] || e2e_fail "no main window to take the process from"
-    echo "$pid"
-}
-
-# Waits for the Windows process PID to end; prints its exit code.
+# Waits up to SECONDS for the process PID, a child of this shell, to end and sets E2E_STATUS to
+# its exit status; not in a subshell, which could not collect it. An ended child stays a zombie
+# until waited for.
+e2e_ended() { [[ "$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null)" =~ ^(Z|$) ]]; }
 e2e_wait_exit() {
-    e2e_probe exit "$1" "${2:-10000}"
+    e2e_until "$2" e2e_ended "$1" || return 1
+    E2E_STATUS=0
+    wait "$1" || E2E_STATUS=$?
 }
 
-# Real pointer input through X. Screen coordinates of Windows equal X root coordinates. No
-# --sync: it waits for a motion event, and none comes when the pointer is already there.
-E2E_LAST_CLICK_MS=0
-# A click that follows another within the double-click time (Wine's default, 500 ms) would
-# arrive as a double click: e2e_click waits out the rest of that time first.
+# e2e_wait_eq WHAT EXPECTED COMMAND...: polls the command up to 10 s for that output.
+e2e_prints() { [ "$("${@:2}")" = "$1" ]; }
+e2e_wait_eq() {
+    e2e_until 10 e2e_prints "$2" "${@:3}" || true
+    e2e_expect_eq "$1" "$2" "$("${@:3}")"
+}
+
+# The value of KEY in `probe window WIN`; the same once it reads VALUE.
+e2e_window_field() { e2e_probe window "$1" | sed -n "s/^$2=//p"; }
+e2e_wait_field() { e2e_wait_eq "$1 $2" "$3" e2e_window_field "$1" "$2"; }
+
+# Waits until WIN is visible and X shows it: Wine marks a window visible before it maps its X
+# window, and a click in between would go to whatever lies beneath.
+e2e_x_windows() { xdotool search --onlyvisible --maxdepth 1 --classname volane.exe getwindowgeometry --shell %@ | tr '\n' ' '; }
+e2e_x_shows() {
+    local l t r b
+    read -r l t r b <<<"$(e2e_window_field "$1" rect)"
+    e2e_x_windows | grep -q "X=$l Y=$t WIDTH=$((r - l)) HEIGHT=$((b - t)) "
+}
+e2e_shown() {
+    e2e_probe wait "$1" 40000 >/dev/null || e2e_fail "$1 did not show within 40 s"
+    e2e_until 20 e2e_x_shows "$1" || e2e_fail "X does not show $1 at $(e2e_window_field "$1" rect): $(e2e_x_windows)"
+}
+
+# Real pointer input at screen points, which are X root points. A click near the one before and
+# within the double-click time (500 ms) would make a double-click: e2e_click waits it out.
+E2E_LAST_CLICK="0 -9 -9"
 e2e_click() {
-    local now wait_ms
-    now=$(($(date +%s%N) / 1000000))
-    wait_ms=$((E2E_LAST_CLICK_MS + 550 - now))
-    if ((wait_ms > 0)); then sleep "$(awk -v m="$wait_ms" 'BEGIN { print m / 1000 }')"; fi
-    xdotool mousemove "$1" "$2" click 1
-    E2E_LAST_CLICK_MS=$(($(date +%s%N) / 1000000))
+    local x=$1 y=$2 time last_x last_y
+    shift 2
+    read -r time last_x last_y <<<"$E2E_LAST_CLICK"
+    while ((x - last_x < 9 && last_x - x < 9 && y - last_y < 9 && last_y - y < 9 &&
+        ${EPOCHREALTIME/./} < time + 700000)); do sleep 0.05; done
+    xdotool mousemove "$x" "$y" click "${@:-1}"
+    E2E_LAST_CLICK="${EPOCHREALTIME/./} $x $y"
 }
-e2e_right_click() { xdotool mousemove "$1" "$2" click 3; }
-e2e_double_click() { xdotool mousemove "$1" "$2" click --repeat 2 --delay 80 1; }
+e2e_right_click() { e2e_click "$1" "$2" 3; }
+e2e_double_click() { e2e_click "$1" "$2" --repeat 2 --delay 20 1; }
 
-# The tree of the main window, one line per node (see probe.cpp): depth, image, selected
-# image, expanded, selected, children, centre x, centre y, text.
-e2e_tree() {
-    e2e_probe tree @main "${1:-15000}" | sed -n 's/^node\t//p'
-}
-
-# Waits until a node with exactly TEXT is shown in the tree; prints its line.
-e2e_wait_node() {
-    local text=$1 timeout=${2:-10} line deadline=$((SECONDS + ${2:-10}))
-    while :; do
-        line=$(e2e_tree 5000 | awk -F'\t' -v t="$text" '$9 == t && $7 != "-" { print; exit }')
-        [ -n "$line" ] && { echo "$line"; return 0; }
-        ((SECONDS < deadline)) || e2e_fail "no node $text in the tree after ${timeout}s"
-        sleep 0.2
-    done
-}
-
-# The screen point at the centre of a node line from e2e_tree.
-e2e_node_point() { cut -f7,8 <<<"$1" | tr '\t' ' '; }
-
-# Centre of the first item of the main window's menu bar. The bar lies between the caption
-# and the client area; Wine cannot report menu rectangles to another process.
-e2e_menu_bar_first_item() {
-    local client cymenu
-    client=$(e2e_window_field @main client)
-    cymenu=$(e2e_probe metrics | sed -n 's/^cymenu=//p')
-    set -- $client
-    echo "$(($1 + 16)) $(($2 - cymenu / 2 - 1))"
-}
-
-# Centre of item INDEX (0-based) of the open popup menu whose items, top to bottom, are given
-# by LAYOUT: T for a text item, S for a separator. Wine makes a text item SM_CYMENUSIZE high
-# and a separator half that, and puts an equal margin above and below the items; the margin
-# is what the popup's height leaves over, and anything implausible fails the test.
-e2e_popup_item() {
-    local layout=$1 index=$2 line height item separator margin y i
-    line=$(e2e_probe list '#32768' | grep -m1 $'^window\t') || e2e_fail "no popup menu is open"
-    local -a f
-    IFS=$'\t' read -r -a f <<<"$line"
-    local -a rect=(${f[4]})
-    height=$((rect[3] - rect[1]))
-    item=$(e2e_probe metrics | sed -n 's/^cymenusize=//p')
-    separator=$((item / 2))
-    local texts=${layout//S/} seps=${layout//T/}
-    margin=$(((height - ${#texts} * item - ${#seps} * separator) / 2))
-    ((margin >= 0 && margin <= 8)) ||
-        e2e_fail "popup of height $height does not hold the items $layout"
-    y=$((rect[1] + margin))
-    for ((i = 0; i < index; i++)); do
-        if [ "${layout:i:1}" = T ]; then y=$((y + item)); else y=$((y + separator)); fi
-    done
-    echo "$(((rect[0] + rect[2]) / 2)) $((y + item / 2))"
-}
-
-e2e_expect_eq() {
-    local what=$1 expected=$2 actual=$3
-    [ "$expected" = "$actual" ] || e2e_fail "$what: expected [$expected], got [$actual]"
-}
-
-# The About box's title, as identity.h has it.
-e2e_app_title() {
-    sed -n 's/^#define VOLANE_APP_TITLE "\(.*\)"$/\1/p' "$VOLANE_ROOT/resources/identity.h"
-}
-
-# Twips to pixels at 96 DPI as Volane converts them: the nearest pixel, halves away from zero.
-e2e_px() {
-    awk -v t="$1" 'BEGIN { p = t * 96 / 1440; s = p < 0 ? -1 : 1; print s * int(s * p + 0.5) }'
-}
-
-# The main window's menu read from inside its process (see probehook.cpp): depth, position,
-# id, state, checked, screen rectangle of a bar item, text.
+# Item N of the menu bar (0 文件, 1 收起/展开); item N of the 文件 menu, open from the bar or
+# as the tree's popup: 0 刷新, 1 置顶, a separator, 3 退出, 4 关于; the popup, opened with a
+# right click on the tree beside the drive roots.
+e2e_bar() { e2e_click $(e2e_probe bar "$1"); }
 e2e_menu() {
-    local dump
-    dump=$(e2e_probe menu "${1:-@main}") || e2e_fail "could not read the menu"
-    sed -n 's/^item\t//p' <<<"$dump"
+    e2e_shown 'class:#32768'
+    e2e_click $(e2e_probe popup TTSTT "$1" || e2e_fail "the popup menu is not 刷新 置顶 - 退出 关于")
+}
+e2e_file_menu() { e2e_bar 0 && e2e_menu "$1"; }
+e2e_popup() {
+    read -r left _ _ bottom <<<"$(e2e_window_field @main client)"
+    e2e_right_click $((left + 60)) $((bottom - 100))
 }
 
-# Centre of the menu-bar item with exactly TEXT.
-e2e_bar_item() {
-    local rect
-    rect=$(e2e_menu | awk -F'\t' -v t="$1" '$1 == 0 && $7 == t { print $6; exit }')
-    [ -n "$rect" ] || e2e_fail "no menu-bar item $1"
-    set -- $rect
-    echo "$((($1 + $3) / 2)) $((($2 + $4) / 2))"
-}
+# The main window's tree, a line per node: depth, picture (0-based), expanded, children, label
+# centre x and y ("-" when out of view), text; its shape, the same without the centres.
+e2e_tree() { e2e_probe tree @main 15000 | sed -n 's/^node\t//p'; }
+e2e_shape() { e2e_tree | cut -f1-4,7; }
 
-# Captions of the menu bar, then "text=checked" for every item of the 文件 menu.
-e2e_menu_state() {
-    e2e_menu "${1:-@main}" | awk -F'\t' '$1 == 0 { bar = bar (bar ? " " : "") $7 }
-        $1 == 1 && $7 != "-" { sub_ = sub_ (sub_ ? " " : "") $7 "=" $5 }
-        END { print bar " | " sub_ }'
-}
-
-# Polls `probe window WIN` until KEY has VALUE; fails after TIMEOUT seconds.
-e2e_wait_field() {
-    local win=$1 key=$2 value=$3 timeout=${4:-10} deadline actual
-    deadline=$((SECONDS + timeout))
-    while :; do
-        actual=$(e2e_window_field "$win" "$key")
-        [ "$actual" = "$value" ] && return 0
-        ((SECONDS < deadline)) || e2e_fail "$win $key stayed [$actual], expected [$value]"
-        sleep 0.1
-    done
-}
-
-# Starts Volane.exe once more in the foreground and waits for it to end; prints the status and
-# the milliseconds it took.
-e2e_second_start() {
-    local start status=0
-    start=$(date +%s%N)
-    # shellcheck disable=SC2068
-    (cd "$E2E_APP_DIR" && timeout 60 env LC_ALL="$VOLANE_WINE_LOCALE" wine "$E2E_APP_EXE" $@) ||
-        status=$?
-    echo "$status $((($(date +%s%N) - start) / 1000000))"
-}
-
-# Collapses the main window through a real click on 收起 and waits for the strip.
-e2e_collapse() {
-    e2e_click $(e2e_bar_item 收起)
-    e2e_wait_field @main rect "$1" 5
-}
+# Waits until a node labelled TEXT is in view; prints the screen point of its label.
+e2e_node_point() { e2e_tree | awk -F'\t' -v t="$1" '$7 == t && $5 != "-" { print $5, $6; exit }'; }
+e2e_has_node() { [ -n "$(e2e_node_point "$1")" ]; }
+e2e_node() { e2e_until 10 e2e_has_node "$1" && e2e_node_point "$1" || e2e_fail "no node $1 in view"; }

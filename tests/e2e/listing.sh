@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Listing and opening. Double-clicks on a drive and a folder list the sub-folders but a hidden
+# system one (attribute 22 exactly), then the files whose extension setup.ini names, each with
+# its picture. One on a file starts the editor minimized with "<editor> <path>", the path quoted
+# when it holds a blank, Unicode intact, and leaves the tree as it was; one beside a node lists
+# nothing, even with an unlisted folder selected; one on a listed folder closes it, listing
+# nothing again. A right click opens the popup at the pointer; its 刷新 leaves the drive roots,
+# 退出 ends Volane. Nothing is written into the program's folder or the listed tree meanwhile.
+source "$(dirname "$0")/lib.sh"
+e2e_setup
+work=$E2E_PREFIX/drive_c/work
+mkdir -p "$work/sub" "$work/sys" "$work/ro"
+for f in sub/c.css a.php Main.PHP jquery.min.js 'a b.txt' 한국어.txt 说明.文本 b.zip b.xml a.ph; do echo x >"$work/$f"; done
+# Wine keeps the hidden and system bits in an extended attribute; a folder without write
+# permission reads as read-only too (23).
+/usr/bin/python3 -S -c 'import os, sys; [os.setxattr(p, "user.DOSATTRIB", b"0x6") for p in sys.argv[1:]]' \
+    "$work/sys" "$work/ro"
+chmod a-w "$work/ro"
+# With a byte order mark the profile is read as UTF-8; 文本 is in the ANSI code page 936. Case
+# does not matter in the list either.
+printf '\xef\xbb\xbf[setup]\r\nfileTypes=html;htm;css;js;php;txt;文本;ZIP;\r\n' >"$E2E_APP_DIR/setup.ini"
+inotifywait -m -r -e create,modify,delete,move,attrib --format '%w%f %e' "$E2E_APP_DIR" "$work" \
+    >"$E2E_PREFIX/written" 2>"$E2E_PREFIX/inotify" &
+e2e_until 10 grep -q 'Watches established' "$E2E_PREFIX/inotify" || e2e_fail "inotifywait did not start"
+
+e2e_start_ready
+e2e_double_click $(e2e_node '本地磁盘(C)')
+e2e_double_click $(e2e_node work)
+e2e_node 说明.文本 >/dev/null
+tree=$(e2e_shape)
+e2e_expect_eq "C: and work after listing (depth, picture, expanded)" \
+    "$(printf '0\t1\t1\t本地磁盘(C)\n1\t2\t1\twork')" \
+    "$(awk -F'\t' '$5 == "本地磁盘(C)" || $5 == "work" { print $1 "\t" $2 "\t" $3 "\t" $5 }' <<<"$tree")"
+# Wine yields the entries sorted by name; the listing puts the sub-folders first.
+e2e_expect_eq "listing of C:\\work (picture, children, name)" \
+    "$(printf '%s\n' $'2\t0\tro' $'2\t0\tsub' $'8\t0\ta b.txt' $'7\t0\ta.php' $'0\t0\tb.zip' \
+        $'6\t0\tjquery.min.js' $'7\t0\tMain.PHP' $'0\t0\t说明.文本' $'8\t0\t한국어.txt')" \
+    "$(awk -F'\t' '$1 <= 1 { on = $5 == "work"; next } on { print $2 "\t" $4 "\t" $5 }' <<<"$tree")"
+
+for file in a.php 'a b.txt' 한국어.txt; do e2e_double_click $(e2e_node "$file"); done
+e2e_wait_eq "editor starts (show value, command line)" \
+    "$(printf '2\t%s %s\n' "$E2E_EDITOR" 'C:\work\a.php' "$E2E_EDITOR" '"C:\work\a b.txt"' \
+        "$E2E_EDITOR" 'C:\work\한국어.txt')" cat "$E2E_RECORD"
+e2e_expect_eq "tree after opening files" "$tree" "$(e2e_shape)"
+
+# sub selected, then a double-click on its row beside the label; then one on work. The popup
+# that the right click opens next shows that both have been handled.
+read -r x y <<<"$(e2e_node sub)"
+e2e_click "$x" "$y"
+read -r _ _ right _ <<<"$(e2e_window_field @main client)"
+e2e_double_click $((right - 20)) "$y"
+read -r x y <<<"$(e2e_node work)"
+e2e_double_click "$x" "$y"
+e2e_right_click "$x" "$y"
+e2e_shown 'class:#32768'
+e2e_expect_eq "tree after double-clicks beside sub and on work" \
+    "$(sed 's/^1\t2\t1\t9\twork$/1\t2\t0\t9\twork/' <<<"$tree")" "$(e2e_shape)"
+read -r left top _ <<<"$(e2e_window_field 'class:#32768' rect)"
+((left - x <= 3 && x - left <= 3 && top - y <= 3 && y - top <= 3)) ||
+    e2e_fail "the popup at $left,$top is not at the pointer $x,$y"
+e2e_menu 0
+e2e_wait_eq "tree after 刷新" "$(printf '0\t1\t0\t0\t%s\n' '本地磁盘(C)' '本地磁盘(Z)')" e2e_shape
+
+e2e_file_menu 3
+e2e_wait_exit "$E2E_LAUNCHER_PID" 10 || e2e_fail "退出 did not end Volane"
+e2e_expect_eq "exit status after 退出" 0 "$E2E_STATUS"
+sleep 0.2 # for inotifywait to write out the last events
+e2e_expect_eq "written into the program's folder or the listed tree" "" "$(cat "$E2E_PREFIX/written")"

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Second start. Five starts at once leave exactly one instance. A later start ends at once and
+# brings the window back expanded, pinned and in place: from minimized, and from collapsed,
+# moved and unpinned. Messages 1025 with another wParam than 4001 change nothing. While no
+# window has the main caption (renamed from outside), a second start sends nothing and ends.
+source "$(dirname "$0")/lib.sh"
+e2e_setup
+e2e_start_probe
+launchers=()
+for _ in 1 2 3 4 5; do e2e_start_volane "$E2E_EDITOR" && launchers+=("$E2E_LAUNCHER_PID"); done
+e2e_shown @main
+# main_windows: how many main windows there are, whatever their captions.
+main_windows() { e2e_probe list Volane.frmMain | grep -c '^window'; }
+one_left() {
+    local pid left=0
+    for pid in "${launchers[@]}"; do e2e_ended "$pid" || left=$((left + 1)); done
+    ((left <= 1))
+}
+e2e_until 20 one_left || e2e_fail "more than one of five starts at once still runs"
+for pid in "${launchers[@]}"; do
+    if e2e_ended "$pid"; then wait "$pid" || e2e_fail "a start ended with status $?"; else E2E_LAUNCHER_PID=$pid; fi
+done
+e2e_expect_eq "main windows after five starts at once" 1 "$(main_windows)"
+hwnd=$(e2e_window_field @main hwnd)
+caption=$(e2e_window_field @main caption)
+home="1009 13 1253 984"
+
+# second_start EXPECTED_RECT WORDS...: a start that ends at once, leaving the first window
+# at EXPECTED_RECT (and, back home, expanded, restored from minimized and pinned).
+second_start() {
+    local rect=$1
+    shift
+    e2e_run_volane "$@"
+    # Wine may still be applying X events of the maximized state that the restore passes through.
+    e2e_wait_field "$hwnd" rect "$rect"
+    [ "$rect" != "$home" ] && return
+    e2e_shown @main
+    e2e_expect_eq "state after a second start (iconic, pinned)" "0 1" \
+        "$(e2e_window_field @main iconic) $(e2e_window_field @main topmost)"
+    e2e_expect_eq "main windows" 1 "$(main_windows)"
+}
+
+e2e_probe post @main 0x112 0xF020 # SC_MINIMIZE, as the caption's button does
+e2e_wait_field @main iconic 1
+second_start "$home" "$E2E_EDITOR"
+
+e2e_bar 1
+e2e_wait_field @main rect "1009 13 1256 72"
+xdotool mousemove 1070 25 mousedown 1 mousemove 800 200 mousemove 570 325 mouseup 1
+e2e_wait_field @main rect "509 313 756 372"
+e2e_file_menu 1
+e2e_wait_field @main topmost 0
+e2e_probe send @main 1025 0 1 4000 4002 0xFA10FA1 || e2e_fail "messages 1025 not delivered"
+e2e_expect_eq "after messages 1025 (rect, pinned)" "509 313 756 372 0" \
+    "$(e2e_window_field @main rect) $(e2e_window_field @main topmost)"
+
+e2e_probe settext @main "renamed" || e2e_fail "could not rename the main window"
+second_start "509 313 756 372"
+e2e_probe gone @main 0 || e2e_fail "a window with the main caption came up"
+e2e_probe settext "$hwnd" "$caption"
+second_start "$home"
