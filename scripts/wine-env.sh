@@ -99,38 +99,28 @@ volane_wine_kill() {
     WINEPREFIX=$prefix timeout 10 wineserver -w >/dev/null 2>&1 || true
 }
 
-# A display number whose socket and lock file are both absent.
-volane_free_display() {
-    local n=${1:-90}
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do
-        n=$((n + 1))
-    done
-    echo "$n"
-}
-
 # Starts Xvfb when DISPLAY is empty and exports DISPLAY. Returns 0 when a display is usable.
+# Xvfb picks a free display number itself and tells it, so callers that start at the same time
+# never settle on the same one.
 volane_xvfb_start() {
     [ -n "${DISPLAY:-}" ] && return 0
-    local n
-    for _ in 1 2 3; do
-        n=$(volane_free_display "${VOLANE_XVFB_FIRST:-90}")
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        VOLANE_XVFB_PID=$!
-        # The socket appears once the server accepts clients; if another server took the
-        # number first, ours exits and the next free number is tried.
-        for _ in $(seq 50); do
-            if [ -S "/tmp/.X11-unix/X$n" ] && kill -0 "$VOLANE_XVFB_PID" 2>/dev/null; then
-                VOLANE_XVFB_DISPLAY=:$n
-                export DISPLAY=:$n
-                return 0
-            fi
-            kill -0 "$VOLANE_XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$VOLANE_XVFB_PID" 2>/dev/null || true
-        wait "$VOLANE_XVFB_PID" 2>/dev/null || true
-        VOLANE_XVFB_PID=
+    local number
+    number=$(mktemp "${TMPDIR:-/tmp}/volane-display.XXXXXX")
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+    VOLANE_XVFB_PID=$!
+    for _ in $(seq 100); do
+        if [ -s "$number" ]; then
+            VOLANE_XVFB_DISPLAY=:$(tr -d '\n' <"$number")
+            export DISPLAY=$VOLANE_XVFB_DISPLAY
+            rm -f "$number"
+            return 0
+        fi
+        kill -0 "$VOLANE_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
     done
+    rm -f "$number"
+    kill "$VOLANE_XVFB_PID" 2>/dev/null || true
+    VOLANE_XVFB_PID=
     echo "wine-env: could not start Xvfb" >&2
     return 1
 }

@@ -28,7 +28,7 @@ e2e_cleanup() {
     fi
     volane_wine_kill "$E2E_PREFIX"
     jobs -p | xargs -r kill 2>/dev/null || true
-    [ "${VOLANE_E2E_KEEP:-0}" = 1 ] || rm -rf "$E2E_PREFIX" "$E2E_PREFIX.display"
+    [ "${VOLANE_E2E_KEEP:-0}" = 1 ] || rm -rf "$E2E_PREFIX"
     volane_xvfb_stop
     exit "$status"
 }
@@ -39,13 +39,7 @@ e2e_setup() {
     E2E_PREFIX=$(mktemp -d "${TMPDIR:-/tmp}/volane-e2e-$E2E_NAME.XXXXXX")
     trap e2e_cleanup EXIT
     trap 'exit 143' TERM INT
-    # Xvfb picks a free display itself: scenarios that run side by side never share one.
-    if [ -z "${DISPLAY:-}" ]; then
-        Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$E2E_PREFIX.display" 2>/dev/null &
-        VOLANE_XVFB_PID=$!
-        e2e_until 10 test -s "$E2E_PREFIX.display" || e2e_fail "Xvfb did not start"
-        export DISPLAY=:$(cat "$E2E_PREFIX.display") VOLANE_XVFB_DISPLAY=:$(cat "$E2E_PREFIX.display")
-    fi
+    volane_xvfb_start || e2e_fail "Xvfb did not start"
     volane_wine_prefix "$E2E_PREFIX"
     export WINEPREFIX=$E2E_PREFIX
     find "$E2E_PREFIX/dosdevices" -name '?:' ! -name c: ! -name z: -delete

@@ -5,7 +5,8 @@
 # when it holds a blank, Unicode intact, and leaves the tree as it was; one beside a node lists
 # nothing, even with an unlisted folder selected; one on a listed folder closes it, listing
 # nothing again. A right click opens the popup at the pointer; its 刷新 leaves the drive roots,
-# 退出 ends Volane. Nothing is written into the program's folder or the listed tree meanwhile.
+# 退出 ends Volane. Enter, Shift+F10, Esc and F5 do the same from the keyboard. Nothing is
+# written into the program's folder or the listed tree meanwhile.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 work=$E2E_PREFIX/drive_c/work
@@ -59,7 +60,26 @@ read -r left top _ <<<"$(e2e_window_field 'class:#32768' rect)"
 ((left - x <= 3 && x - left <= 3 && top - y <= 3 && y - top <= 3)) ||
     e2e_fail "the popup at $left,$top is not at the pointer $x,$y"
 e2e_menu 0
-e2e_wait_eq "tree after 刷新" "$(printf '0\t1\t0\t0\t%s\n' '本地磁盘(C)' '本地磁盘(Z)')" e2e_shape
+roots=$(printf '0\t1\t0\t0\t%s\n' '本地磁盘(C)' '本地磁盘(Z)')
+e2e_wait_eq "tree after 刷新" "$roots" e2e_shape
+
+# The keyboard: Enter on a selected drive and folder lists them and on a file opens it, as a
+# double-click does; Shift+F10 opens the popup below the selected label, Esc closes it; F5
+# refreshes.
+for node in '本地磁盘(C)' work a.php; do
+    e2e_click $(e2e_node "$node")
+    xdotool key Return
+done
+e2e_wait_eq "editor start by Enter" "$(printf '2\t%s C:\\work\\a.php' "$E2E_EDITOR")" tail -n 1 "$E2E_RECORD"
+read -r x y <<<"$(e2e_node a.php)"
+xdotool key shift+F10
+e2e_shown 'class:#32768'
+read -r left top _ <<<"$(e2e_window_field 'class:#32768' rect)"
+((left < x && top > y && top - y < 20)) || e2e_fail "the popup at $left,$top is not below a.php at $x,$y"
+xdotool key Escape
+e2e_probe gone 'class:#32768' 3000 || e2e_fail "Esc did not close the popup"
+xdotool key F5
+e2e_wait_eq "tree after F5" "$roots" e2e_shape
 
 e2e_file_menu 3
 e2e_wait_exit "$E2E_LAUNCHER_PID" 10 || e2e_fail "退出 did not end Volane"
