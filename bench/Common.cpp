@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/win32/Text.h"
+
 namespace volane::bench {
 
 bool WriteReport(const std::wstring& file, const ChildReport& report) {
@@ -101,12 +103,7 @@ std::vector<std::wstring> Arguments() {
 }
 
 std::string Utf8(std::wstring_view text) {
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                          nullptr, nullptr);
-    return out;
+    return win32::Narrow(text, CP_UTF8);
 }
 
 namespace {

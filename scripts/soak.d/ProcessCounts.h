@@ -1,5 +1,4 @@
-// How many handles, GDI objects and windows a process holds, read the same way for the process
-// itself (the Win32 tests) and for another one (scripts/soak). Wine answers
+// How many handles, GDI objects and windows another process holds (scripts/soak). Wine answers
 // GetProcessHandleCount and GetGuiResources with 0, so the handles come from the system's handle
 // list and the GDI objects from the GDI handle table in the process environment block; both
 // work on Windows as well.

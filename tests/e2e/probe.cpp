@@ -13,23 +13,19 @@
 #include <cstring>
 #include <cwctype>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "identity.h"
+#include "platform/win32/Text.h"
 
 namespace {
 
-#define PROBE_WIDEN2(x) L##x
-#define PROBE_WIDEN(x) PROBE_WIDEN2(x)
-const wchar_t kMainTitle[] = PROBE_WIDEN(VOLANE_WINDOW_TITLE);
+const wchar_t kMainTitle[] = VOLANE_WIDEN(VOLANE_WINDOW_TITLE);
 
 // Raw bytes, no CRT text mode: lines end in "\n" alone.
 void Print(const std::wstring& line) {
-    std::string out(line.size() * 3, '\0');
-    out.resize(static_cast<std::size_t>(::WideCharToMultiByte(
-        CP_UTF8, 0, line.data(), static_cast<int>(line.size()), out.data(),
-        static_cast<int>(out.size()), nullptr, nullptr)));
-    out += '\n';
+    const std::string out = volane::win32::Narrow(line, CP_UTF8) + '\n';
     DWORD written = 0;
     ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(out.size()),
                 &written, nullptr);
@@ -257,11 +253,8 @@ int Serve() {
         std::vector<std::wstring> args;
         for (std::size_t start = 0, tab = 0; tab < line.size(); start = tab + 1) {
             tab = std::min(line.find('\t', start), line.size());
-            std::wstring word(tab - start, L'\0');
-            word.resize(static_cast<std::size_t>(::MultiByteToWideChar(
-                CP_UTF8, 0, line.data() + start, static_cast<int>(tab - start), word.data(),
-                static_cast<int>(word.size()))));
-            args.push_back(word);
+            args.push_back(volane::win32::Widen(
+                std::string_view(line).substr(start, tab - start), CP_UTF8));
         }
         line.clear();
         Print(L"\x1f" + Num(Run(args)));

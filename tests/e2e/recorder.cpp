@@ -6,22 +6,25 @@
 
 #include <string>
 
+#include "platform/win32/Handles.h"
+#include "platform/win32/Text.h"
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     STARTUPINFOW startup{};
     ::GetStartupInfoW(&startup);
     const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
-    const std::wstring line = std::to_wstring(show) + L"\t" + ::GetCommandLineW() + L"\n";
-    std::string bytes(line.size() * 3, '\0');
-    bytes.resize(static_cast<std::size_t>(::WideCharToMultiByte(
-        CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(),
-        static_cast<int>(bytes.size()), nullptr, nullptr)));
+    const std::string line = volane::win32::Narrow(
+        std::to_wstring(show) + L"\t" + ::GetCommandLineW() + L"\n", CP_UTF8);
     wchar_t path[MAX_PATH * 4];
     if (!::GetEnvironmentVariableW(L"VOLANE_RECORD", path, MAX_PATH * 4)) return 1;
     // One write in append mode: editors started close together never mix their lines.
-    HANDLE file = ::CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const volane::win32::unique_handle file(
+        ::CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    return file != INVALID_HANDLE_VALUE &&
-                   ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                               nullptr) && written == bytes.size() ? 0 : 1;
+    const bool wrote = file.get() != INVALID_HANDLE_VALUE &&
+                       ::WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()),
+                                   &written, nullptr) &&
+                       written == line.size();
+    return wrote ? 0 : 1;
 }
