@@ -15,14 +15,14 @@ open_about() {
     e2e_expect_eq "main window enabled, About box pinned" "0 1" \
         "$(e2e_window_field @main enabled) $(e2e_window_field "$about" topmost)"
     read -r left top _ <<<"$(e2e_window_field "$about" rect)"
-    e2e_click $((left + 60)) $((top + 12))
+    e2e_click "$((left + 60)) $((top + 12))"
     e2e_wait_field "$about" foreground 1
 }
 # close_about KEYS...: closes the box with the keys, or with a click on its picture.
 close_about() {
     if [ $# -gt 0 ]; then xdotool key "$@"; else
         read -r l t r b <<<"$(e2e_probe list "$class" | awk -F'\t' '$2 == "Volane.PictureBox" { print $5 }')"
-        e2e_click $(((l + r) / 2)) $(((t + b) / 2))
+        e2e_click "$(((l + r) / 2)) $(((t + b) / 2))"
     fi
     e2e_probe gone "$about" 5000 || e2e_fail "the About box stays open after ${*:-a click on its picture}"
     e2e_wait_field @main enabled 1

@@ -11,7 +11,9 @@ close_from_outside() {
     e2e_probe send @main "${@:2}" || e2e_fail "$1: could not send to the main window"
     e2e_wait_exit "$E2E_LAUNCHER_PID" 2 || e2e_fail "$1: Volane still runs 2 s later"
     e2e_expect_eq "$1: exit status" 0 "$E2E_STATUS"
-    e2e_probe gone @main 0 && e2e_probe gone "$about" 0 || e2e_fail "$1: a window is left"
+    if ! e2e_probe gone @main 0 || ! e2e_probe gone "$about" 0; then
+        e2e_fail "$1: a window is left"
+    fi
 }
 
 e2e_start_ready

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034 # the scenarios that source this read its variables
 # Shared steps of the end-to-end scenarios (CMake sets VOLANE_EXE, PROBE_EXE, RECORDER_EXE and
 # E2E_ARTIFACTS). After e2e_setup a scenario has an X display and a Wine prefix of its own, with
 # Volane.exe in C:\Program Files\Volane beside a setup.ini, and the recording editor; it acts
@@ -131,33 +132,37 @@ e2e_shown() {
     e2e_until 20 e2e_x_shows "$1" || e2e_fail "X does not show $1 at $(e2e_window_field "$1" rect): $(e2e_x_windows)"
 }
 
-# Real pointer input at screen points, which are X root points. A click near the one before and
-# within the double-click time (500 ms) would make a double-click: e2e_click waits it out.
+# Real pointer input at a screen point "X Y", which is an X root point. A click near the one
+# before and within the double-click time (500 ms) would make a double-click: e2e_click waits
+# it out.
 E2E_LAST_CLICK="0 -9 -9"
 e2e_click() {
-    local x=$1 y=$2 time last_x last_y
-    shift 2
+    local x y time last_x last_y
+    read -r x y <<<"$1"
+    shift
     read -r time last_x last_y <<<"$E2E_LAST_CLICK"
     while ((x - last_x < 9 && last_x - x < 9 && y - last_y < 9 && last_y - y < 9 &&
         ${EPOCHREALTIME/./} < time + 700000)); do sleep 0.05; done
     xdotool mousemove "$x" "$y" click "${@:-1}"
     E2E_LAST_CLICK="${EPOCHREALTIME/./} $x $y"
 }
-e2e_right_click() { e2e_click "$1" "$2" 3; }
-e2e_double_click() { e2e_click "$1" "$2" --repeat 2 --delay 20 1; }
+e2e_right_click() { e2e_click "$1" 3; }
+e2e_double_click() { e2e_click "$1" --repeat 2 --delay 20 1; }
 
 # Item N of the menu bar (0 文件, 1 收起/展开); item N of the 文件 menu, open from the bar or
 # as the tree's popup: 0 刷新, 1 置顶, a separator, 3 退出, 4 关于; the popup, opened with a
 # right click on the tree beside the drive roots.
-e2e_bar() { e2e_click $(e2e_probe bar "$1"); }
+e2e_bar() { e2e_click "$(e2e_probe bar "$1")"; }
 e2e_menu() {
+    local point
     e2e_shown 'class:#32768'
-    e2e_click $(e2e_probe popup TTSTT "$1" || e2e_fail "the popup menu is not 刷新 置顶 - 退出 关于")
+    point=$(e2e_probe popup TTSTT "$1") || e2e_fail "the popup menu is not 刷新 置顶 - 退出 关于"
+    e2e_click "$point"
 }
 e2e_file_menu() { e2e_bar 0 && e2e_menu "$1"; }
 e2e_popup() {
     read -r left _ _ bottom <<<"$(e2e_window_field @main client)"
-    e2e_right_click $((left + 60)) $((bottom - 100))
+    e2e_right_click "$((left + 60)) $((bottom - 100))"
 }
 
 # The main window's tree, a line per node: depth, picture (0-based), expanded, children, label
@@ -168,4 +173,7 @@ e2e_shape() { e2e_tree | cut -f1-4,7; }
 # Waits until a node labelled TEXT is in view; prints the screen point of its label.
 e2e_node_point() { e2e_tree | awk -F'\t' -v t="$1" '$7 == t && $5 != "-" { print $5, $6; exit }'; }
 e2e_has_node() { [ -n "$(e2e_node_point "$1")" ]; }
-e2e_node() { e2e_until 10 e2e_has_node "$1" && e2e_node_point "$1" || e2e_fail "no node $1 in view"; }
+e2e_node() {
+    e2e_until 10 e2e_has_node "$1" || e2e_fail "no node $1 in view"
+    e2e_node_point "$1"
+}

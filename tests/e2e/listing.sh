@@ -25,8 +25,8 @@ inotifywait -m -r -e create,modify,delete,move,attrib --format '%w%f %e' "$E2E_A
 e2e_until 10 grep -q 'Watches established' "$E2E_PREFIX/inotify" || e2e_fail "inotifywait did not start"
 
 e2e_start_ready
-e2e_double_click $(e2e_node '本地磁盘(C)')
-e2e_double_click $(e2e_node work)
+e2e_double_click "$(e2e_node '本地磁盘(C)')"
+e2e_double_click "$(e2e_node work)"
 e2e_node 说明.文本 >/dev/null
 tree=$(e2e_shape)
 e2e_expect_eq "C: and work after listing (depth, picture, expanded)" \
@@ -38,7 +38,7 @@ e2e_expect_eq "listing of C:\\work (picture, children, name)" \
         $'6\t0\tjquery.min.js' $'7\t0\tMain.PHP' $'0\t0\t说明.文本' $'8\t0\t한국어.txt')" \
     "$(awk -F'\t' '$1 <= 1 { on = $5 == "work"; next } on { print $2 "\t" $4 "\t" $5 }' <<<"$tree")"
 
-for file in a.php 'a b.txt' 한국어.txt; do e2e_double_click $(e2e_node "$file"); done
+for file in a.php 'a b.txt' 한국어.txt; do e2e_double_click "$(e2e_node "$file")"; done
 e2e_wait_eq "editor starts (show value, command line)" \
     "$(printf '2\t%s %s\n' "$E2E_EDITOR" 'C:\work\a.php' "$E2E_EDITOR" '"C:\work\a b.txt"' \
         "$E2E_EDITOR" 'C:\work\한국어.txt')" cat "$E2E_RECORD"
@@ -47,15 +47,15 @@ e2e_expect_eq "tree after opening files" "$tree" "$(e2e_shape)"
 # sub selected, then a double-click on its row beside the label; then one on work. The popup
 # that the right click opens next shows that both have been handled.
 read -r x y <<<"$(e2e_node sub)"
-e2e_click "$x" "$y"
+e2e_click "$x $y"
 read -r _ _ right _ <<<"$(e2e_window_field @main client)"
-e2e_double_click $((right - 20)) "$y"
+e2e_double_click "$((right - 20)) $y"
 read -r x y <<<"$(e2e_node work)"
-e2e_double_click "$x" "$y"
-e2e_right_click "$x" "$y"
+e2e_double_click "$x $y"
+e2e_right_click "$x $y"
 e2e_shown 'class:#32768'
 e2e_expect_eq "tree after double-clicks beside sub and on work" \
-    "$(sed 's/^1\t2\t1\t9\twork$/1\t2\t0\t9\twork/' <<<"$tree")" "$(e2e_shape)"
+    "${tree/$'1\t2\t1\t9\twork'/$'1\t2\t0\t9\twork'}" "$(e2e_shape)"
 read -r left top _ <<<"$(e2e_window_field 'class:#32768' rect)"
 ((left - x <= 3 && x - left <= 3 && top - y <= 3 && y - top <= 3)) ||
     e2e_fail "the popup at $left,$top is not at the pointer $x,$y"
@@ -67,7 +67,7 @@ e2e_wait_eq "tree after 刷新" "$roots" e2e_shape
 # double-click does; Shift+F10 opens the popup below the selected label, Esc closes it; F5
 # refreshes.
 for node in '本地磁盘(C)' work a.php; do
-    e2e_click $(e2e_node "$node")
+    e2e_click "$(e2e_node "$node")"
     xdotool key Return
 done
 e2e_wait_eq "editor start by Enter" "$(printf '2\t%s C:\\work\\a.php' "$E2E_EDITOR")" tail -n 1 "$E2E_RECORD"
