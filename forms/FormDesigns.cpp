@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "forms/frmMain.h"
 #include "modules/mdlApp.h"
 #include "resource.h"
 
@@ -17,7 +18,7 @@ constexpr std::array kMainMenus = {
     MenuDesign{IDM_MAIN, L"m_main", 1, L"文件"},   MenuDesign{IDM_REFRESH, L"m_refresh", 2, L"刷新"},
     MenuDesign{IDM_TOP, L"m_top", 2, L"置顶"},     MenuDesign{0, L"m_line", 2, L"-"},
     MenuDesign{IDM_EXIT, L"m_exit", 2, L"退出"},   MenuDesign{IDM_ABOUT, L"m_about", 2, L"关于"},
-    MenuDesign{IDM_EXP, L"m_exp", 1, L"收起"},
+    MenuDesign{IDM_EXP, L"m_exp", 1, kCaptionCollapse},
 };
 
 constexpr std::array kSourceControls = {
