@@ -81,13 +81,15 @@ TEST(Text, TreeKeysAreUniqueAndExactUnderKnownParents) {
         {L"", L"C:\\work", false},  // the same key under another parent
         {L"C:\\work", L"C:\\work\\a", true},
         {L"C:\\work", wide, true},
+        {L"C:\\work", L"C:\\work\\\u0100", true},  // the lowest character kept wide
         {L"C:\\", L"D:\\x", true},  // a key that does not extend its parent's
         {L"C:\\", longKey, true}};
     for (const auto& [parent, key, added] : inserts)
         EXPECT_EQ(index.Insert(parent, key) != nullptr, added) << key.substr(0, 20);
     for (const std::wstring& key : {std::wstring(L"C:\\"), std::wstring(L"C:\\work"),
                                     std::wstring(L"C:\\Work"), std::wstring(L"C:\\work\\a"),
-                                    wide, std::wstring(L"D:\\x"), longKey}) {
+                                    wide, std::wstring(L"C:\\work\\\u0100"),
+                                    std::wstring(L"D:\\x"), longKey}) {
         const TreeNode* node = index.Find(key);
         ASSERT_NE(node, nullptr) << key.substr(0, 20);
         EXPECT_EQ(index.Key(*node), key);
@@ -97,12 +99,13 @@ TEST(Text, TreeKeysAreUniqueAndExactUnderKnownParents) {
           L"C:\\work\\报告 ete.txt", L""})
         EXPECT_EQ(index.Find(key), nullptr) << key;
     EXPECT_EQ(index.Find(longKey + L"n"), nullptr);
-    EXPECT_EQ(index.Size(), 8u);
+    EXPECT_EQ(index.Size(), 9u);
     EXPECT_EQ(index.Find(L"C:\\")->children, 5u);
-    EXPECT_EQ(index.Find(L"C:\\work")->children, 2u);
+    EXPECT_EQ(index.Find(L"C:\\work")->children, 3u);
     index.Clear();
     EXPECT_EQ(index.Size(), 0u);
-    EXPECT_EQ(index.Find(L"C:\\"), nullptr);
+    // Nothing is found after a clear, the key found last included.
+    for (const wchar_t* key : {L"C:\\work", L"C:\\"}) EXPECT_EQ(index.Find(key), nullptr) << key;
     // Listed again after a clear: the root counts its new child once.
     index.Insert(L"", L"C:\\");
     index.Insert(L"C:\\", L"C:\\a");
