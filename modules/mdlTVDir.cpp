@@ -61,9 +61,7 @@ std::wstring ChildKey(std::wstring_view folder, std::wstring_view name) {
 class PendingFiles {
   public:
     void Add(std::wstring_view name, int image) {
-        const bool narrow = std::all_of(name.begin(), name.end(), [](wchar_t c) {
-            return static_cast<std::uint32_t>(c) < 0x100;
-        });
+        const bool narrow = FitsOneByte(name);
         const std::size_t bytes = kMaxHeader + name.size() * (narrow ? 1 : sizeof(wchar_t));
         if (chunks_.empty() || chunks_.back().used + bytes > chunks_.back().size) {
             const std::size_t size = std::max(kChunkBytes, bytes);

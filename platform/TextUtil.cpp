@@ -1,5 +1,6 @@
 #include "platform/TextUtil.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace volane {
@@ -22,6 +23,11 @@ wchar_t LowerChar(wchar_t c) {
     // Full-width Latin capitals.
     if (c >= 0xFF21 && c <= 0xFF3A) return static_cast<wchar_t>(c + 32);
     return c;
+}
+
+bool FitsOneByte(std::wstring_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](wchar_t c) { return static_cast<std::uint32_t>(c) < 0x100; });
 }
 
 std::wstring LowerCase(std::wstring_view text) {

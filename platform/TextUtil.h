@@ -11,6 +11,9 @@ namespace volane {
 wchar_t LowerChar(wchar_t c);
 std::wstring LowerCase(std::wstring_view text);
 
+// Whether every character is below U+0100, so that the text can be kept one byte a character.
+bool FitsOneByte(std::wstring_view text);
+
 // Removes blanks (U+0020 only) at both ends.
 std::wstring TrimBlanks(std::wstring_view text);
 

@@ -1,19 +1,11 @@
 #include "platform/TreeIndex.h"
 
-#include <algorithm>
 #include <cstring>
 #include <functional>
 
+#include "platform/TextUtil.h"
+
 namespace volane {
-
-namespace {
-
-bool FitsOneByte(std::wstring_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](wchar_t c) { return static_cast<std::uint32_t>(c) < 0x100; });
-}
-
-}  // namespace
 
 CompactText::Ref CompactText::Add(std::wstring_view text) {
     Ref ref;

@@ -122,6 +122,10 @@ bool TreeView::Add(std::wstring_view parentKey, std::wstring key, std::wstring_v
 
 void TreeView::Clear() {
     TreeView_DeleteAllItems(hwnd_);
+    ForgetItems();
+}
+
+void TreeView::ForgetItems() {
     index_.Clear();
     lastParent_ = lastItem_ = nullptr;
 }
@@ -204,22 +208,21 @@ double TreeView::Top() const {
     return ToTwips(RectInParent().top);
 }
 
-// The main form sets both measures on every resize; one that stays costs no round trip to the
-// window server.
 void TreeView::SetWidth(double twips) {
     const RECT rect = RectInParent();
-    const int width = ToPixels(twips);
-    if (width == rect.right - rect.left) return;
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, width, rect.bottom - rect.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Resize(rect, ToPixels(twips), rect.bottom - rect.top);
 }
 
 void TreeView::SetHeight(double twips) {
     const RECT rect = RectInParent();
-    const int height = ToPixels(twips);
-    if (height == rect.bottom - rect.top) return;
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, rect.right - rect.left, height,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Resize(rect, rect.right - rect.left, ToPixels(twips));
+}
+
+void TreeView::Resize(const RECT& rect, int width, int height) {
+    // The main form sets both measures on every resize; one that stays costs no round trip to
+    // the window server.
+    if (width == rect.right - rect.left && height == rect.bottom - rect.top) return;
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TreeView::RaiseDown(int button, WPARAM keys, LPARAM position) {
@@ -314,8 +317,7 @@ LRESULT TreeView::HandleInput(UINT msg, WPARAM wParam, LPARAM lParam) {
             ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control_));
             ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
-            index_.Clear();
-            lastParent_ = lastItem_ = nullptr;
+            ForgetItems();
             return ::CallWindowProcW(control_, window, msg, wParam, lParam);
         }
         default:

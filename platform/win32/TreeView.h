@@ -70,6 +70,10 @@ class TreeView final : public ITree {
     void RaiseUp(int button, int shift, POINT position);
     void RaiseUpAtCursor(int button);
     RECT RectInParent() const;
+    // Sizes the control from rect, its place now, unless the size stays.
+    void Resize(const RECT& rect, int width, int height);
+    // Forgets every item's key, once the control has none.
+    void ForgetItems();
     // Where the client area starts inside the border, in pixels.
     POINT ClientOrigin() const;
     double ToTwips(int pixels) const;
