@@ -1,11 +1,7 @@
 #include "modules/mdlTVDir.h"
 
-#include <algorithm>
-#include <cstring>
-#include <memory>
-#include <vector>
-
 #include "modules/mdlApp.h"
+#include "platform/PackedText.h"
 #include "platform/TextUtil.h"
 
 namespace volane {
@@ -52,78 +48,6 @@ std::wstring ChildKey(std::wstring_view folder, std::wstring_view name) {
     return key;
 }
 
-// The files that wait until every sub-folder is in, with their pictures, one after the other in
-// chunks that never move: a byte for the picture and whether the name takes one byte a
-// character (all below U+0100), the length in as few bytes as it needs, then the characters.
-// A folder of 100,000 files keeps about 2 MB here, not a string and a heap block per name; and
-// each chunk is given back as soon as its files are in the tree, so the tree's own growth reuses
-// it.
-class PendingFiles {
-  public:
-    void Add(std::wstring_view name, int image) {
-        const bool narrow = FitsOneByte(name);
-        const std::size_t bytes = kMaxHeader + name.size() * (narrow ? 1 : sizeof(wchar_t));
-        if (chunks_.empty() || chunks_.back().used + bytes > chunks_.back().size) {
-            const std::size_t size = std::max(kChunkBytes, bytes);
-            chunks_.push_back({std::make_unique_for_overwrite<unsigned char[]>(size), size, 0});
-        }
-        Chunk& chunk = chunks_.back();
-        unsigned char* out = chunk.bytes.get() + chunk.used;
-        *out++ = static_cast<unsigned char>(image | (narrow ? kNarrow : 0));
-        for (std::size_t length = name.size();; length >>= 7) {
-            *out++ = static_cast<unsigned char>((length & 0x7F) | (length > 0x7F ? 0x80 : 0));
-            if (length <= 0x7F) break;
-        }
-        if (narrow) {
-            for (wchar_t c : name) *out++ = static_cast<unsigned char>(c);
-        } else {
-            std::memcpy(out, name.data(), name.size() * sizeof(wchar_t));
-            out += name.size() * sizeof(wchar_t);
-        }
-        chunk.used = static_cast<std::size_t>(out - chunk.bytes.get());
-    }
-
-    // Calls f(name, image) for every file in the order they were added, and empties the list.
-    template <typename F>
-    void Drain(F f) {
-        std::wstring name;
-        for (Chunk& chunk : chunks_) {
-            const unsigned char* at = chunk.bytes.get();
-            const unsigned char* end = at + chunk.used;
-            while (at < end) {
-                const int image = *at & ~kNarrow;
-                const bool narrow = (*at++ & kNarrow) != 0;
-                std::size_t length = 0;
-                for (unsigned shift = 0;; shift += 7) {
-                    length |= static_cast<std::size_t>(*at & 0x7F) << shift;
-                    if (!(*at++ & 0x80)) break;
-                }
-                name.resize(length);
-                if (narrow) {
-                    for (wchar_t& c : name) c = static_cast<wchar_t>(*at++);
-                } else {
-                    std::memcpy(name.data(), at, length * sizeof(wchar_t));
-                    at += length * sizeof(wchar_t);
-                }
-                f(std::wstring_view(name), image);
-            }
-            chunk.bytes.reset();
-        }
-        chunks_.clear();
-    }
-
-  private:
-    static constexpr unsigned char kNarrow = 0x80;  // pictures number below 0x80
-    static constexpr std::size_t kMaxHeader = 1 + (sizeof(std::size_t) * 8 + 6) / 7;
-    static constexpr std::size_t kChunkBytes = std::size_t{1} << 16;
-    struct Chunk {
-        std::unique_ptr<unsigned char[]> bytes;
-        std::size_t size = 0;
-        std::size_t used = 0;
-    };
-    std::vector<Chunk> chunks_;
-};
-
 // Collects one folder's listing: sub-folders go into the tree as they come, files that pass the
 // filter wait until every sub-folder is in, so sub-folders always come first.
 class ListingSink final : public IEntrySink {
@@ -168,7 +92,9 @@ class ListingSink final : public IEntrySink {
     bool begun_ = false;
     std::wstring typeList_;
     int folderImage_ = kImageFallback;
-    PendingFiles files_;
+    // The files that wait until every sub-folder is in, with their pictures (all below 0x80). A
+    // folder of 100,000 files keeps about 2 MB here, not a string and a heap block per name.
+    TextQueue files_;
 };
 
 }  // namespace

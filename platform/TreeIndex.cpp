@@ -1,9 +1,8 @@
 #include "platform/TreeIndex.h"
 
-#include <cstring>
 #include <functional>
 
-#include "platform/TextUtil.h"
+#include "platform/PackedText.h"
 
 namespace volane {
 
@@ -11,7 +10,7 @@ CompactText::Ref CompactText::Add(std::wstring_view text) {
     Ref ref;
     ref.length = static_cast<std::uint32_t>(text.size());
     ref.narrow = FitsOneByte(text);
-    const std::size_t bytes = text.size() * (ref.narrow ? 1 : sizeof(wchar_t));
+    const std::size_t bytes = packed::Bytes(text.size(), ref.narrow);
     if (bytes == 0) return ref;
     // Offsets keep the chunk number in 15 bits; beyond 2 GiB of text, texts are kept whole.
     if (text.size() >= 0xFFFF || bytes > kChunkBytes || chunks_.size() >= (kLongText >> 16)) {
@@ -26,12 +25,7 @@ CompactText::Ref CompactText::Add(std::wstring_view text) {
         chunks_.push_back(std::make_unique_for_overwrite<unsigned char[]>(kChunkBytes));
         at = 0;
     }
-    unsigned char* out = chunks_.back().get() + at;
-    if (ref.narrow) {
-        for (wchar_t c : text) *out++ = static_cast<unsigned char>(c);
-    } else {
-        std::memcpy(out, text.data(), bytes);
-    }
+    packed::Write(text, ref.narrow, chunks_.back().get() + at);
     ref.offset = static_cast<std::uint32_t>(((chunks_.size() - 1) << 16) | at);
     used_ = at + bytes;
     return ref;
@@ -49,11 +43,7 @@ bool CompactText::Equals(Ref ref, std::wstring_view text) const {
     if (text.size() != ref.length) return false;
     if (ref.length == 0) return true;
     if (ref.offset & kLongText) return long_[ref.offset & ~kLongText] == text;
-    const unsigned char* bytes = Bytes(ref);
-    if (!ref.narrow) return std::memcmp(bytes, text.data(), text.size() * sizeof(wchar_t)) == 0;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (static_cast<wchar_t>(bytes[i]) != text[i]) return false;
-    return true;
+    return packed::Equals(Bytes(ref), ref.narrow, text);
 }
 
 void CompactText::AppendTo(Ref ref, std::wstring& out) const {
@@ -62,14 +52,7 @@ void CompactText::AppendTo(Ref ref, std::wstring& out) const {
         out += long_[ref.offset & ~kLongText];
         return;
     }
-    const unsigned char* bytes = Bytes(ref);
-    if (ref.narrow) {
-        out.append(bytes, bytes + ref.length);
-    } else {
-        const std::size_t at = out.size();
-        out.resize(at + ref.length);
-        std::memcpy(out.data() + at, bytes, ref.length * sizeof(wchar_t));
-    }
+    packed::Read(Bytes(ref), ref.length, ref.narrow, out);
 }
 
 void CompactText::Rewind(Ref ref) {
@@ -79,7 +62,7 @@ void CompactText::Rewind(Ref ref) {
         return;
     }
     const std::size_t at = ref.offset & (kChunkBytes - 1);
-    const std::size_t bytes = ref.length * (ref.narrow ? 1 : sizeof(wchar_t));
+    const std::size_t bytes = packed::Bytes(ref.length, ref.narrow);
     if ((ref.offset >> 16) + 1 == chunks_.size() && at + bytes == used_) used_ = at;
 }
 

@@ -18,7 +18,7 @@
 
 namespace volane {
 
-// Text kept compactly, in chunks that never move and are never copied on growth.
+// Texts kept packed (PackedText.h) in chunks that never move and are never copied on growth.
 class CompactText {
   public:
     // Where a text starts in the store, and its length in characters with how it is kept.
