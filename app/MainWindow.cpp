@@ -26,41 +26,50 @@ win32::unique_hmenu MainWindow::BuildMenu() {
     return menu_->TakeBar();
 }
 
+MainWindow::Loaded::Loaded(MainWindow& window, win32::TreeInput input)
+    : tv1(window.Window(), MainDesign().controls[0], std::move(input)),
+      m_top(window.Window(), window.menu_->Bar(), IDM_TOP),
+      m_exp(window.Window(), window.menu_->Bar(), IDM_EXP),
+      listing{window.services_.fs, window.services_.process, window.services_.profile,
+              window.services_.ui, tv1},
+      logic(MainControls{window, tv1, m_top, m_exp}, window, window.screen_, listing) {}
+
 void MainWindow::CreateControls() {
     win32::TreeInput input{
         .down = [this](int button, int shift, double x,
-                       double y) { logic_->tv1_MouseDown(button, shift, x, y); },
+                       double y) { loaded_->logic.tv1_MouseDown(button, shift, x, y); },
         .up =
             [this](int button, int shift, double x, double y) {
                 pendingUps_.push_back({button, shift, x, y});
                 ::PostMessageW(Window(), kTreeMouseUpMessage, 0, 0);
             },
-        .keyDown = [this](int key, int shift) { return logic_->tv1_KeyDown(key, shift); },
+        .keyDown = [this](int key, int shift) { return loaded_->logic.tv1_KeyDown(key, shift); },
     };
-    tv1_ = std::make_unique<win32::TreeView>(Window(), MainDesign().controls[0], std::move(input));
-    m_top_.emplace(Window(), menu_->Bar(), IDM_TOP);
-    m_exp_.emplace(Window(), menu_->Bar(), IDM_EXP);
-    listing_.emplace(
-        ListingServices{services_.fs, services_.process, services_.profile, services_.ui, *tv1_});
-    MainProcedures procedures{
-        .HookWindow = [this](std::intptr_t window) { return app::HookWindow(window, &restore_); },
-        .UnhookWindow = &app::UnhookWindow,
-        .UnloadAllForms = [this] { forms_.UnloadAll(); },
-    };
-    logic_.emplace(MainControls{*this, *tv1_, *m_top_, *m_exp_}, *this, std::move(procedures),
-                   screen_, *listing_);
+    loaded_ = std::make_unique<Loaded>(*this, std::move(input));
 }
 
 void MainWindow::OnLoad() {
-    logic_->Form_Load();
+    loaded_->logic.Form_Load();
 }
 
 void MainWindow::OnResize() {
-    if (logic_) logic_->Form_Resize();
+    if (loaded_) loaded_->logic.Form_Resize();
 }
 
 void MainWindow::OnUnload() {
-    logic_->Form_Unload();
+    loaded_->logic.Form_Unload();
+}
+
+std::intptr_t MainWindow::HookWindow(std::intptr_t window) {
+    return app::HookWindow(window, &restore_);
+}
+
+void MainWindow::UnhookWindow(std::intptr_t window, std::intptr_t previousProc) {
+    app::UnhookWindow(window, previousProc);
+}
+
+void MainWindow::UnloadAllForms() {
+    forms_.UnloadAll();
 }
 
 void MainWindow::PopupMainMenu(double x, double y) {
@@ -81,14 +90,14 @@ void MainWindow::ShowAboutModal() {
     AboutWindow about(forms_, Resources(), services_.about);
     about.Load();
     // A pinned main window would otherwise cover the box wherever the two overlap.
-    if (logic_->isWinTop) about.SetTopmost(true);
+    if (loaded_->logic.isWinTop) about.SetTopmost(true);
     aboutBox_ = &about;
     about.ShowModal();
     aboutBox_ = nullptr;
 }
 
 void MainWindow::Restore() {
-    logic_->RestoreWindow();
+    loaded_->logic.RestoreWindow();
     // The restored main window is pinned on top; an open About box stays usable in front of it.
     if (aboutBox_ && aboutBox_->IsLoaded()) {
         aboutBox_->SetTopmost(true);
@@ -99,19 +108,19 @@ void MainWindow::Restore() {
 void MainWindow::RunCommand(UINT id) {
     switch (id) {
         case IDM_REFRESH:
-            logic_->m_refresh_Click();
+            loaded_->logic.m_refresh_Click();
             break;
         case IDM_TOP:
-            logic_->m_top_Click();
+            loaded_->logic.m_top_Click();
             break;
         case IDM_EXIT:
-            logic_->m_exit_Click();
+            loaded_->logic.m_exit_Click();
             break;
         case IDM_ABOUT:
-            logic_->m_about_Click();
+            loaded_->logic.m_about_Click();
             break;
         case IDM_EXP:
-            logic_->m_exp_Click();
+            loaded_->logic.m_exp_Click();
             break;
         default:
             break;
@@ -123,27 +132,27 @@ void MainWindow::OnCommand(UINT id, UINT /*code*/, HWND control) {
 }
 
 void MainWindow::OnDpiChanged(UINT dpi) {
-    if (!tv1_ || !source_.ilFiles()) return;
+    if (!loaded_ || !source_.ilFiles()) return;
     source_.SetImageDpi(dpi);
     // Set afresh, so the tree measures its rows for the new picture size.
-    TreeView_SetImageList(tv1_->Window(), nullptr, TVSIL_NORMAL);
-    TreeView_SetImageList(tv1_->Window(), source_.ilFiles(), TVSIL_NORMAL);
+    TreeView_SetImageList(Tree().Window(), nullptr, TVSIL_NORMAL);
+    TreeView_SetImageList(Tree().Window(), source_.ilFiles(), TVSIL_NORMAL);
 }
 
 LRESULT MainWindow::OnTreeDoubleClick() {
-    const std::optional<std::wstring> selected = tv1_->SelectedKey();
-    const bool hadChildren = selected && tv1_->Children(*selected) > 0;
-    logic_->tv1_DblClick();
+    const std::optional<std::wstring> selected = Tree().SelectedKey();
+    const bool hadChildren = selected && Tree().Children(*selected) > 0;
+    loaded_->logic.tv1_DblClick();
     // A node that had children keeps the control's own opening and closing. One that was just
     // listed is already expanded by the listing; the default toggle would close it again.
     return hadChildren ? 0 : 1;
 }
 
 std::optional<LRESULT> MainWindow::OnNotify(const NMHDR& header) {
-    if (!tv1_ || header.hwndFrom != tv1_->Window()) return std::nullopt;
+    if (!loaded_ || header.hwndFrom != Tree().Window()) return std::nullopt;
     switch (header.code) {
         case NM_RCLICK:
-            tv1_->OnRightClickNotify();
+            Tree().OnRightClickNotify();
             return 1;  // handled: no WM_CONTEXTMENU
         case NM_DBLCLK:
             return OnTreeDoubleClick();
@@ -154,10 +163,10 @@ std::optional<LRESULT> MainWindow::OnNotify(const NMHDR& header) {
 
 std::optional<LRESULT> MainWindow::OnMessage(UINT msg, WPARAM, LPARAM) {
     if (msg != kTreeMouseUpMessage) return std::nullopt;
-    if (!pendingUps_.empty() && logic_) {
+    if (!pendingUps_.empty() && loaded_) {
         const MouseUp up = pendingUps_.front();
         pendingUps_.pop_front();
-        logic_->tv1_MouseUp(up.button, up.shift, up.x, up.y);
+        loaded_->logic.tv1_MouseUp(up.button, up.shift, up.x, up.y);
     }
     return 0;
 }

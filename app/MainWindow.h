@@ -21,7 +21,7 @@ namespace volane::app {
 class AboutWindow;
 
 // The services the main form's handlers and its About box use. The folder listing's set is
-// completed with tv1 once the tree exists.
+// completed with the tree once it exists.
 struct MainServices {
     IFileSystem& fs;
     IProcess& process;
@@ -52,16 +52,17 @@ class MainWindow final : public win32::Form, public IMainHost {
                SourceWindow& source);
     ~MainWindow() override;
 
-    // Valid while the form is loaded.
-    win32::TreeView& Tree() { return *tv1_; }
-    frmMain& Logic() { return *logic_; }
-    const win32::MenuBar& Menus() const { return *menu_; }
+    // Valid once the form is loaded.
+    win32::TreeView& Tree() { return loaded_->tv1; }
     // The About box while it is shown, else null.
     AboutWindow* OpenAbout() const { return aboutBox_; }
 
     // IMainHost
     void PopupMainMenu(double x, double y) override;
     void ShowAboutModal() override;
+    std::intptr_t HookWindow(std::intptr_t window) override;
+    void UnhookWindow(std::intptr_t window, std::intptr_t previousProc) override;
+    void UnloadAllForms() override;
 
   protected:
     win32::unique_hmenu BuildMenu() override;
@@ -82,6 +83,18 @@ class MainWindow final : public win32::Form, public IMainHost {
         double y;
     };
 
+    // What the window creates with its controls: the tree, the menu items, the listing's
+    // services and frmMain over them.
+    struct Loaded {
+        Loaded(MainWindow& window, win32::TreeInput input);
+
+        win32::TreeView tv1;
+        win32::MenuItem m_top;
+        win32::MenuItem m_exp;
+        ListingServices listing;
+        frmMain logic;
+    };
+
     void Restore();
     void RunCommand(UINT id);
     LRESULT OnTreeDoubleClick();
@@ -89,13 +102,10 @@ class MainWindow final : public win32::Form, public IMainHost {
     win32::FormList& forms_;
     MainServices& services_;
     SourceWindow& source_;
-    std::optional<ListingServices> listing_;
     ScreenOf screen_{*this};
+    // Built before the window, which takes the bar.
     std::optional<win32::MenuBar> menu_;
-    std::unique_ptr<win32::TreeView> tv1_;
-    std::optional<win32::MenuItem> m_top_;
-    std::optional<win32::MenuItem> m_exp_;
-    std::optional<frmMain> logic_;
+    std::unique_ptr<Loaded> loaded_;
     std::deque<MouseUp> pendingUps_;
     AboutWindow* aboutBox_ = nullptr;
     // What the window hook runs on a second instance's request.

@@ -28,7 +28,7 @@ void frmMain::Form_Load() {
     c_.window.SetHeight(screen_.Height() - kBottomGap);
     il_w = WholeTwips(c_.window.Width());
     il_h = WholeTwips(c_.window.Height());
-    c_.window.SetTag(ProcToTag(procedures_.HookWindow(c_.window.Handle())));
+    c_.window.SetTag(ProcToTag(host_.HookWindow(c_.window.Handle())));
 }
 
 void frmMain::Form_Resize() {
@@ -37,8 +37,8 @@ void frmMain::Form_Resize() {
 }
 
 void frmMain::Form_Unload() {
-    procedures_.UnhookWindow(c_.window.Handle(), TagToProc(c_.window.Tag()));
-    procedures_.UnloadAllForms();
+    host_.UnhookWindow(c_.window.Handle(), TagToProc(c_.window.Tag()));
+    host_.UnloadAllForms();
 }
 
 void frmMain::m_top_Click() {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string_view>
 
 #include "modules/mdlTVDir.h"
@@ -44,15 +43,11 @@ class IMainHost {
     virtual void PopupMainMenu(double x, double y) = 0;
     // Loads frmAbout and shows it modal; returns when it is unloaded.
     virtual void ShowAboutModal() = 0;
-};
-
-// The program-wide procedures frmMain's load and unload handlers call.
-struct MainProcedures {
     // Puts the single-instance hook on the window; returns the previous window procedure.
-    std::function<std::intptr_t(std::intptr_t window)> HookWindow;
+    virtual std::intptr_t HookWindow(std::intptr_t window) = 0;
     // Gives the window its previous procedure back.
-    std::function<void(std::intptr_t window, std::intptr_t previousProc)> UnhookWindow;
-    std::function<void()> UnloadAllForms;
+    virtual void UnhookWindow(std::intptr_t window, std::intptr_t previousProc) = 0;
+    virtual void UnloadAllForms() = 0;
 };
 
 struct MainControls {
@@ -64,13 +59,8 @@ struct MainControls {
 
 class frmMain {
   public:
-    frmMain(MainControls controls, IMainHost& host, MainProcedures procedures, IScreen& screen,
-            ListingServices& listing)
-        : c_(controls),
-          host_(host),
-          procedures_(std::move(procedures)),
-          screen_(screen),
-          listing_(listing) {}
+    frmMain(MainControls controls, IMainHost& host, IScreen& screen, ListingServices& listing)
+        : c_(controls), host_(host), screen_(screen), listing_(listing) {}
 
     void Form_Load();
     void Form_Resize();
@@ -102,7 +92,6 @@ class frmMain {
 
     MainControls c_;
     IMainHost& host_;
-    MainProcedures procedures_;
     IScreen& screen_;
     ListingServices& listing_;
 };

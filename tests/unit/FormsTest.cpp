@@ -81,6 +81,9 @@ struct Rig : IScreen, IMainHost, IShell {
         log += "popup " + std::to_string(int(x)) + " " + std::to_string(int(y)) + "; ";
     }
     void ShowAboutModal() override { log += "about; "; }
+    std::intptr_t HookWindow(std::intptr_t) override { return 0; }
+    void UnhookWindow(std::intptr_t, std::intptr_t) override {}
+    void UnloadAllForms() override {}
     void Open(const std::string& address) override { log += "open " + address + "; "; }
 
     std::string log;
@@ -92,10 +95,7 @@ struct Rig : IScreen, IMainHost, IShell {
     FakeProfile profile;
     FakeUi ui;
     ListingServices listing{fs, process, profile, ui, tv1};
-    frmMain form{MainControls{window, tv1, m_top, m_exp}, *this,
-                 MainProcedures{[](std::intptr_t) { return std::intptr_t{0}; },
-                                [](std::intptr_t, std::intptr_t) {}, [] {}},
-                 *this, listing};
+    frmMain form{MainControls{window, tv1, m_top, m_exp}, *this, *this, listing};
     FakeRegistry registry;
     FakeCodePage codePage;
     AboutServices services{registry, fs, process, ui, *this, codePage};
