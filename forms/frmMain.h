@@ -20,21 +20,13 @@ inline constexpr double kBottomGap = 800;
 inline constexpr double kCollapsedWidth = 3700;
 inline constexpr double kCollapsedHeight = 880;
 
-inline constexpr int kButtonLeft = 1;
-inline constexpr int kButtonRight = 2;
-inline constexpr int kButtonMiddle = 4;
-
-inline constexpr int kShiftMask = 1;
-inline constexpr int kCtrlMask = 2;
-inline constexpr int kAltMask = 4;
-
 // Key codes, as the keyboard events give them.
 inline constexpr int kKeyReturn = 0x0D;
 inline constexpr int kKeyApps = 0x5D;  // the menu key
 inline constexpr int kKeyF5 = 0x74;
 inline constexpr int kKeyF10 = 0x79;
 
-// What frmMain asks of the window it runs in.
+// What frmMain asks of the window it runs in and of the program around it.
 class IMainHost {
   public:
     virtual ~IMainHost() = default;

@@ -68,7 +68,15 @@ class IMenuItem {
     virtual void SetChecked(bool checked) = 0;
 };
 
-// The tree view tv1 as the system uses it: nodes are addressed by their unique key.
+// The mouse buttons and the shift keys of input events, each a bit.
+inline constexpr int kButtonLeft = 1;
+inline constexpr int kButtonRight = 2;
+inline constexpr int kButtonMiddle = 4;
+inline constexpr int kShiftMask = 1;
+inline constexpr int kCtrlMask = 2;
+inline constexpr int kAltMask = 4;
+
+// A tree view as the system uses it: nodes are addressed by their unique key.
 class ITree {
   public:
     virtual ~ITree() = default;

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 #include "platform/Twips.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Fatal.h"
@@ -10,10 +12,6 @@ namespace volane::win32 {
 
 namespace {
 
-constexpr int kShiftKey = 1;
-constexpr int kCtrlKey = 2;
-constexpr int kAltKey = 4;
-
 bool IsDown(int virtualKey) {
     return (::GetKeyState(virtualKey) & 0x8000) != 0;
 }
@@ -21,8 +19,8 @@ bool IsDown(int virtualKey) {
 // The shift state from the key flags of a mouse message; Alt, which the flags do not carry,
 // from the keyboard state.
 int ShiftState(WPARAM keys) {
-    return ((keys & MK_SHIFT) ? kShiftKey : 0) | ((keys & MK_CONTROL) ? kCtrlKey : 0) |
-           (IsDown(VK_MENU) ? kAltKey : 0);
+    return ((keys & MK_SHIFT) ? kShiftMask : 0) | ((keys & MK_CONTROL) ? kCtrlMask : 0) |
+           (IsDown(VK_MENU) ? kAltMask : 0);
 }
 
 // The shift state from the keyboard alone, for events that come without key flags.
@@ -248,33 +246,46 @@ void TreeView::RaiseUpAtCursor(int button) {
 void TreeView::OnRightClickNotify() {
     if (!rightDown_) return;
     rightDown_ = false;
-    RaiseUpAtCursor(2);
+    RaiseUpAtCursor(kButtonRight);
 }
 
 LRESULT TreeView::HandleInput(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCDESTROY) {
+        // The last message: hand the window back to the control and let it go.
+        HWND window = hwnd_;
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control_));
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        ForgetItems();
+        return ::CallWindowProcW(control_, window, msg, wParam, lParam);
+    }
+    if (std::optional<LRESULT> result = HandleMouse(msg, wParam, lParam)) return *result;
+    if (HandleKey(msg, wParam)) return 0;
+    return CallControl(msg, wParam, lParam);
+}
+
+std::optional<LRESULT> TreeView::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (msg) {
         case WM_LBUTTONDOWN: {
             leftDown_ = true;
-            RaiseDown(1, wParam, lParam);
+            RaiseDown(kButtonLeft, wParam, lParam);
             const LRESULT result = CallControl(msg, wParam, lParam);
             // The control's click tracking takes the WM_LBUTTONUP out of the queue; the
             // button is up again when it returns without a drag.
             if (leftDown_ && hwnd_ && !IsDown(VK_LBUTTON)) {
                 leftDown_ = false;
-                RaiseUpAtCursor(1);
+                RaiseUpAtCursor(kButtonLeft);
             }
             return result;
         }
         case WM_LBUTTONUP:
-            if (leftDown_) {
-                leftDown_ = false;
-                RaiseUp(1, ShiftState(wParam), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            }
+            if (std::exchange(leftDown_, false)) RaiseUp(kButtonLeft, ShiftState(wParam), at);
             break;
         case WM_RBUTTONDOWN:
         case WM_RBUTTONDBLCLK: {
             rightDown_ = true;
-            RaiseDown(2, wParam, lParam);
+            RaiseDown(kButtonRight, wParam, lParam);
             const LRESULT result = CallControl(msg, wParam, lParam);
             // The release normally comes as NM_RCLICK during the call above; a control that
             // tracked the button without notifying still leaves it up.
@@ -282,48 +293,44 @@ LRESULT TreeView::HandleInput(UINT msg, WPARAM wParam, LPARAM lParam) {
             return result;
         }
         case WM_RBUTTONUP:
-            if (rightDown_) {
-                rightDown_ = false;
-                RaiseUp(2, ShiftState(wParam), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            }
+            if (std::exchange(rightDown_, false)) RaiseUp(kButtonRight, ShiftState(wParam), at);
             break;
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK:
-            RaiseDown(4, wParam, lParam);
+            RaiseDown(kButtonMiddle, wParam, lParam);
             break;
         case WM_MBUTTONUP:
-            RaiseUp(4, ShiftState(wParam), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            RaiseUp(kButtonMiddle, ShiftState(wParam), at);
             break;
+        default:
+            break;
+    }
+    return std::nullopt;
+}
+
+bool TreeView::HandleKey(UINT msg, WPARAM wParam) {
+    const int key = static_cast<int>(wParam);
+    switch (msg) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             // F10 arrives as a system key; Shift+F10 is the keyboard's context menu.
-            if (input_.keyDown && input_.keyDown(static_cast<int>(wParam), ShiftStateNow())) {
-                handledKey_ = static_cast<int>(wParam);
-                return 0;
+            if (input_.keyDown && input_.keyDown(key, ShiftStateNow())) {
+                handledKey_ = key;
+                return true;
             }
-            break;
+            return false;
         case WM_KEYUP:
         case WM_SYSKEYUP:
             // Unhandled, the release of F10 or the menu key would open the menu bar or raise
             // the control's own context menu.
-            if (handledKey_ != 0 && static_cast<int>(wParam) == handledKey_) {
+            if (handledKey_ != 0 && key == handledKey_) {
                 handledKey_ = 0;
-                return 0;
+                return true;
             }
-            break;
-        case WM_NCDESTROY: {
-            // The last message: hand the window back to the control and let it go.
-            HWND window = hwnd_;
-            ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control_));
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            hwnd_ = nullptr;
-            ForgetItems();
-            return ::CallWindowProcW(control_, window, msg, wParam, lParam);
-        }
+            return false;
         default:
-            break;
+            return false;
     }
-    return CallControl(msg, wParam, lParam);
 }
 
 LRESULT CALLBACK TreeView::InputProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <optional>
 
 #include "platform/FormDesign.h"
 #include "platform/Platform.h"
@@ -14,9 +15,10 @@
 
 namespace volane::win32 {
 
-// The tree's mouse events: button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; x and
-// y in twips from the control's top-left corner, border included, so that the control's place
-// plus x and y is the point in its parent. HitTest takes the same coordinates.
+// The tree's mouse events: button one of kButtonLeft, kButtonRight, kButtonMiddle; shift the
+// kShiftMask, kCtrlMask and kAltMask bits held (Platform.h); x and y in twips from the control's
+// top-left corner, border included, so that the control's place plus x and y is the point in its
+// parent. HitTest takes the same coordinates.
 using TreeMouseEvent = std::function<void(int button, int shift, double x, double y)>;
 // A key pressed on the tree: the virtual-key code and the shift state as above. True when it
 // was handled: then neither the key nor its release reaches the control.
@@ -65,6 +67,10 @@ class TreeView final : public ITree {
   private:
     static LRESULT CALLBACK InputProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleInput(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The mouse's messages: the result when the control has had the message already.
+    std::optional<LRESULT> HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The keys' messages: true when the key is kept from the control.
+    bool HandleKey(UINT msg, WPARAM wParam);
     LRESULT CallControl(UINT msg, WPARAM wParam, LPARAM lParam);
     void RaiseDown(int button, WPARAM keys, LPARAM position);
     void RaiseUp(int button, int shift, POINT position);
