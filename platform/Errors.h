@@ -1,8 +1,9 @@
 // The failures Volane raises itself, each with the number and the text the fatal box shows:
-// one table, so a number means one thing everywhere.
+// one table, so a number means one thing everywhere; and the other words of failures.
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -30,7 +31,7 @@ enum class Failure {
 struct FailureEntry {
     Failure failure;
     long number;
-    std::wstring_view text;  // "{}" stands for the detail the raiser gives
+    std::wstring_view text;  // each "{}" stands for a detail the raiser gives, in order
 };
 
 inline constexpr std::array kFailures = {
@@ -45,7 +46,7 @@ inline constexpr std::array kFailures = {
     FailureEntry{Failure::InvalidPicture, 481, L"无效图片"},
     FailureEntry{Failure::IndexOutOfBounds, 35600, L"索引超出范围"},
     FailureEntry{Failure::KeyNotUnique, 35602, L"键不唯一"},
-    FailureEntry{Failure::CreateWindow, 5, L"无法创建窗体 {}"},
+    FailureEntry{Failure::CreateWindow, 5, L"无法创建窗体 {}，错误 {}"},
     FailureEntry{Failure::CreateControl, 5, L"无法创建控件 {}"},
     FailureEntry{Failure::CreateMenu, 7, L"无法创建菜单"},
     FailureEntry{Failure::CreateImageList, 7, L"无法创建图像列表"},
@@ -60,13 +61,23 @@ static_assert([] {
     return true;
 }());
 
+// The fatal box's text: the failure's number and its description.
+inline std::wstring FatalText(long number, std::wstring_view description) {
+    return L"运行时错误 '" + std::to_wstring(number) + L"':\n\n" + std::wstring(description);
+}
+
+// The text of a system error that the system cannot describe.
+inline std::wstring UndescribedErrorText(unsigned long code) {
+    return L"错误 " + std::to_wstring(code);
+}
+
 // A failure that no handler recovers from. The top of every event handler turns it into the
 // fatal box that shows the number and the description, then ends the process.
 class AppError : public std::runtime_error {
   public:
-    // One of Volane's own failures; detail fills the text's "{}".
-    explicit AppError(Failure failure, std::wstring_view detail = {})
-        : AppError(EntryOf(failure).number, Fill(EntryOf(failure).text, detail)) {}
+    // One of Volane's own failures; the details fill the text's "{}"s.
+    explicit AppError(Failure failure, std::wstring_view detail = {}, std::wstring_view more = {})
+        : AppError(EntryOf(failure).number, Fill(EntryOf(failure).text, {detail, more})) {}
     // A failure the system reported, with its own number and wording.
     AppError(long number, std::wstring description)
         : std::runtime_error("Volane failure"),
@@ -76,10 +87,16 @@ class AppError : public std::runtime_error {
     const std::wstring& Description() const { return description_; }
 
   private:
-    static std::wstring Fill(std::wstring_view text, std::wstring_view detail) {
+    static std::wstring Fill(std::wstring_view text,
+                             std::initializer_list<std::wstring_view> details) {
         std::wstring filled(text);
-        if (const auto at = filled.find(L"{}"); at != std::wstring::npos)
+        std::size_t from = 0;
+        for (std::wstring_view detail : details) {
+            const auto at = filled.find(L"{}", from);
+            if (at == std::wstring::npos) break;
             filled.replace(at, 2, detail);
+            from = at + detail.size();
+        }
         return filled;
     }
 

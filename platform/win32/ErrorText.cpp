@@ -1,5 +1,7 @@
 #include "platform/win32/ErrorText.h"
 
+#include "platform/Errors.h"
+
 namespace volane::win32 {
 namespace {
 
@@ -21,7 +23,7 @@ std::wstring SystemErrorText(DWORD code) {
     // Wine ships its system messages in English only and does not fall back to them for a
     // Chinese user language.
     if (text.empty()) text = FormatIn(code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    if (text.empty()) text = L"错误 " + std::to_wstring(code);
+    if (text.empty()) text = UndescribedErrorText(code);
     return text;
 }
 

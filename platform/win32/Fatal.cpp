@@ -19,10 +19,6 @@ void SetFatalTitle(std::wstring title) {
     FatalTitle() = std::move(title);
 }
 
-std::wstring FatalText(long number, const std::wstring& description) {
-    return L"运行时错误 '" + std::to_wstring(number) + L"':\n\n" + description;
-}
-
 std::pair<long, std::wstring> DescribeFailure(std::exception_ptr failure) {
     try {
         std::rethrow_exception(failure);

@@ -18,8 +18,6 @@ inline constexpr UINT kFatalExitCode = 1;
 // The fatal box's title; the program sets it once at start.
 void SetFatalTitle(std::wstring title);
 
-// The box's text for a failure: its number and its description.
-std::wstring FatalText(long number, const std::wstring& description);
 // Number and description of whatever was thrown (AppError, std::exception, anything else).
 std::pair<long, std::wstring> DescribeFailure(std::exception_ptr failure);
 

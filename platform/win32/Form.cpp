@@ -133,8 +133,7 @@ void Form::Load() {
                                     outer.right - outer.left, outer.bottom - outer.top, nullptr,
                                     menu.get(), ::GetModuleHandleW(nullptr), this);
     if (!window) {
-        throw AppError(Failure::CreateWindow, std::wstring(design_.name) + L"，错误 " +
-                                                  std::to_wstring(::GetLastError()));
+        throw AppError(Failure::CreateWindow, design_.name, std::to_wstring(::GetLastError()));
     }
     menu.release();  // the window destroys its menu bar
     ApplyDpi(Dpi());

@@ -1,4 +1,4 @@
-// The tree view tv1 as ITree: nodes are kept in a TreeIndex, so key lookups, the duplicate test
+// A tree view control as ITree: nodes are kept in a TreeIndex, so key lookups, the duplicate test
 // and the selected node's key cost O(1); each item's lParam points at its index node.
 #pragma once
 
