@@ -35,20 +35,6 @@ AboutWindow::~AboutWindow() {
     DestroyWindowNow();
 }
 
-HWND AboutWindow::CreateControl(const ControlDesign& design) {
-    const int dpi = static_cast<int>(Dpi());
-    const wchar_t* windowClass = design.kind == ControlKind::Button ? WC_BUTTONW : WC_STATICW;
-    const std::wstring text(design.text);
-    HWND window = ::CreateWindowExW(
-        0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | StyleOf(design),
-        TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi),
-        TwipsToPixels(design.width, dpi), TwipsToPixels(design.height, dpi), Window(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), ::GetModuleHandleW(nullptr),
-        nullptr);
-    if (!window) throw AppError(Failure::CreateControl, design.name);
-    return window;
-}
-
 void AboutWindow::CreateControls() {
     controls_.clear();
     for (const ControlDesign& design : AboutDesign().controls) {
@@ -60,7 +46,10 @@ void AboutWindow::CreateControls() {
                 win32::LoadBitmapResource(Resources(), MAKEINTRESOURCEW(IDB_ABOUT)));
             window = picIcon_->Window();
         } else {
-            window = CreateControl(design);
+            const wchar_t* windowClass =
+                design.kind == ControlKind::Button ? WC_BUTTONW : WC_STATICW;
+            window = win32::CreateDesignedChild(Window(), design, windowClass,
+                                                std::wstring(design.text).c_str(), StyleOf(design));
         }
         controls_.push_back({&design, window});
     }

@@ -39,7 +39,6 @@ class AboutWindow final : public win32::Form {
         HWND window;
     };
 
-    HWND CreateControl(const ControlDesign& design);
     void ApplyTabOrder();
 
     AboutServices& services_;

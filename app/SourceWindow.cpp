@@ -7,6 +7,30 @@
 
 namespace volane::app {
 
+namespace {
+
+// A new bitmap, size pixels large, with the top-left part of picture drawn from its top-left
+// corner at drawn pixels. Each pixel becomes a block of whole pixels: crisp at any size, exact
+// at 200 %, and the mask colour stays unmixed.
+[[nodiscard]] win32::unique_hbitmap CopyPicture(HDC screen, HBITMAP picture, SIZE part, SIZE drawn,
+                                                SIZE size) {
+    win32::unique_hbitmap copy(::CreateCompatibleBitmap(screen, size.cx, size.cy));
+    const win32::unique_hdc from(::CreateCompatibleDC(screen));
+    const win32::unique_hdc to(::CreateCompatibleDC(screen));
+    const win32::Selected source(from.get(), picture);
+    const win32::Selected target(to.get(), copy.get());
+    ::SetStretchBltMode(to.get(), COLORONCOLOR);
+    ::StretchBlt(to.get(), 0, 0, drawn.cx, drawn.cy, from.get(), 0, 0, part.cx, part.cy, SRCCOPY);
+    return copy;
+}
+
+// The first count node pictures of a strip.
+SIZE Pictures(int count) {
+    return {count * kNodeImageSize, kNodeImageSize};
+}
+
+}  // namespace
+
 SourceWindow::SourceWindow(win32::FormList& forms, HMODULE resources)
     : Form(forms, SourceDesign(), resources) {}
 
@@ -39,20 +63,10 @@ void SourceWindow::AddScaled(HBITMAP picture) {
     BITMAP info{};
     ::GetObjectW(picture, sizeof(info), &info);
     const int count = info.bmWidth / kNodeImageSize;
+    const SIZE scaledSize{count * imageSize_, imageSize_};
     const win32::WindowDc screen(nullptr);
-    win32::unique_hbitmap scaled(
-        ::CreateCompatibleBitmap(screen.get(), count * imageSize_, imageSize_));
-    {
-        const win32::unique_hdc from(::CreateCompatibleDC(screen.get()));
-        const win32::unique_hdc to(::CreateCompatibleDC(screen.get()));
-        const win32::Selected source(from.get(), picture);
-        const win32::Selected target(to.get(), scaled.get());
-        // Each pixel becomes a block of whole pixels: crisp at any size, exact at 200 %, and
-        // the mask colour stays unmixed.
-        ::SetStretchBltMode(to.get(), COLORONCOLOR);
-        ::StretchBlt(to.get(), 0, 0, count * imageSize_, imageSize_, from.get(), 0, 0,
-                     count * kNodeImageSize, kNodeImageSize, SRCCOPY);
-    }
+    const win32::unique_hbitmap scaled =
+        CopyPicture(screen.get(), picture, Pictures(count), scaledSize, scaledSize);
     // The list takes a strip as that many images.
     if (ImageList_AddMasked(ilFiles_.get(), scaled.get(), kNodeMaskColor) < 0)
         throw AppError(Failure::InvalidPicture);
@@ -78,16 +92,10 @@ void PictureStage::AddDrawnImage(int index) {
     if (drawn_ == capacity_) {
         // Room for twice as many, the pictures drawn so far copied over.
         const int capacity = std::max(16, capacity_ * 2);
-        win32::unique_hbitmap wider(
-            ::CreateCompatibleBitmap(screen_.get(), capacity * kNodeImageSize, kNodeImageSize));
-        if (strip_) {
-            const win32::unique_hdc from(::CreateCompatibleDC(screen_.get()));
-            const win32::Selected source(from.get(), strip_.get());
-            const win32::Selected target(dc_.get(), wider.get());
-            ::BitBlt(dc_.get(), 0, 0, drawn_ * kNodeImageSize, kNodeImageSize, from.get(), 0, 0,
-                     SRCCOPY);
-        }
-        strip_ = std::move(wider);
+        strip_ = strip_ ? CopyPicture(screen_.get(), strip_.get(), Pictures(drawn_),
+                                      Pictures(drawn_), Pictures(capacity))
+                        : win32::unique_hbitmap(::CreateCompatibleBitmap(
+                              screen_.get(), capacity * kNodeImageSize, kNodeImageSize));
         capacity_ = capacity;
     }
     const win32::Selected target(dc_.get(), strip_.get());
@@ -101,15 +109,8 @@ void PictureStage::AddDrawnImage(int index) {
 void PictureStage::AttachToTree() {
     if (drawn_ > 0) {
         // Exactly as wide as the pictures drawn, so the list takes that many.
-        win32::unique_hbitmap pictures(
-            ::CreateCompatibleBitmap(screen_.get(), drawn_ * kNodeImageSize, kNodeImageSize));
-        {
-            const win32::unique_hdc to(::CreateCompatibleDC(screen_.get()));
-            const win32::Selected target(to.get(), pictures.get());
-            const win32::Selected source(dc_.get(), strip_.get());
-            ::BitBlt(to.get(), 0, 0, drawn_ * kNodeImageSize, kNodeImageSize, dc_.get(), 0, 0,
-                     SRCCOPY);
-        }
+        win32::unique_hbitmap pictures = CopyPicture(screen_.get(), strip_.get(), Pictures(drawn_),
+                                                     Pictures(drawn_), Pictures(drawn_));
         drawn_ = 0;
         source_.AddPictures(std::move(pictures));
     }

@@ -20,6 +20,11 @@ class Form;
 // class keeps one pointer-sized slot of extra bytes for the window's object.
 void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background);
 
+// Creates a visible child window of parent with the designed id, at its designed place and size
+// converted at the parent's DPI. A child that cannot be created is a failure that names it.
+HWND CreateDesignedChild(HWND parent, const ControlDesign& design, const wchar_t* windowClass,
+                         const wchar_t* text, DWORD style, DWORD exStyle = 0);
+
 // Every loaded form, in the order of loading. Loading adds a form, unloading removes it; the
 // message loop runs while the list holds a form.
 class FormList {

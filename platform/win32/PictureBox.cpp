@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/Platform.h"
-#include "platform/Twips.h"
-#include "platform/win32/Dpi.h"
 #include "platform/win32/Fatal.h"
 #include "platform/win32/Form.h"
 
@@ -25,13 +22,7 @@ unique_hbitmap LoadBitmapResource(HMODULE module, const wchar_t* name) {
 PictureBox::PictureBox(HWND parent, const ControlDesign& design) {
     // No background brush: Render paints every pixel.
     RegisterWindowClass(kClassName, &PictureBox::Procedure, nullptr);
-    const int dpi = static_cast<int>(DpiOf(parent));
-    hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE,
-                              TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi),
-                              TwipsToPixels(design.width, dpi), TwipsToPixels(design.height, dpi),
-                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
-                              ::GetModuleHandleW(nullptr), nullptr);
-    if (!hwnd_) throw AppError(Failure::CreateControl, design.name);
+    hwnd_ = CreateDesignedChild(parent, design, kClassName, L"", 0);
     ::SetWindowLongPtrW(hwnd_, kBoxSlot, reinterpret_cast<LONG_PTR>(this));
 }
 

@@ -7,6 +7,7 @@
 #include "platform/Twips.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Fatal.h"
+#include "platform/win32/Form.h"
 
 namespace volane::win32 {
 
@@ -42,18 +43,13 @@ AppendMode FastestAppend() {
 
 TreeView::TreeView(HWND parent, const ControlDesign& design, TreeInput input, AppendMode append)
     : input_(std::move(input)), append_(append) {
-    const int dpi = static_cast<int>(DpiOf(parent));
     // No tooltips: the tooltip is a pop-up owned by the main window, and under Wine a window
     // that owns a topmost pop-up can no longer be pinned on top (SetWindowPos with
     // HWND_TOPMOST leaves it out of the topmost band).
-    hwnd_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS |
-                                  TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS,
-                              TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi),
-                              TwipsToPixels(design.width, dpi), TwipsToPixels(design.height, dpi),
-                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
-                              ::GetModuleHandleW(nullptr), nullptr);
-    if (!hwnd_) throw AppError(Failure::CreateControl, design.name);
+    hwnd_ = CreateDesignedChild(parent, design, WC_TREEVIEWW, L"",
+                                WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
+                                    TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS,
+                                WS_EX_CLIENTEDGE);
     // The mouse events come from a procedure put in front of the control's. Not through
     // SetWindowSubclass: its dispatch reads a window property on every message, which under
     // Wine is a server round trip and made 100,000 inserts 40 times slower. The control leaves
