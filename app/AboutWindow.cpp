@@ -164,4 +164,4 @@ std::optional<LRESULT> AboutWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lP
     }
 }
 
-}  // namespace volane::win32
+}  // namespace volane::app

@@ -20,7 +20,6 @@ class AboutWindow final : public win32::Form {
     AboutWindow(win32::FormList& forms, HMODULE resources, AboutServices& services);
     ~AboutWindow() override;
 
-    frmAbout& Logic() { return *logic_; }
     // The window of a designed control by id (null for the lines and unknown ids).
     HWND ControlWindow(int id) const;
 

@@ -21,6 +21,12 @@
 namespace volane::bench {
 namespace {
 
+// The last backslash-separated component of a path: the folder's own name.
+std::wstring_view LastComponent(std::wstring_view path) {
+    const auto slash = path.rfind(L'\\');
+    return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
+}
+
 struct Entry {
     std::wstring name;
     int image;  // 0-based, as the tree view counts

@@ -19,11 +19,6 @@ bool PassesFilter(std::wstring_view extension, std::wstring_view lowerTypeList) 
     return lowerTypeList.find(needle) != std::wstring_view::npos;
 }
 
-std::wstring_view LastComponent(std::wstring_view path) {
-    const auto slash = path.rfind(L'\\');
-    return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
-}
-
 std::wstring ReadSetup(std::wstring_view key, IProcess& process, IProfile& profile) {
     // No separator is added or removed: beside an executable in a drive root the name holds
     // two backslashes in a row, which the profile reader takes as one.

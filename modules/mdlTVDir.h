@@ -13,14 +13,12 @@ inline constexpr std::wstring_view kSetupFile = L"\\setup.ini";
 inline constexpr std::wstring_view kSetupSection = L"setup";
 inline constexpr std::wstring_view kFileTypesKey = L"fileTypes";
 // Attribute value of a folder that the listing hides: directory, system and hidden, nothing else.
-inline constexpr std::uint32_t kHiddenSystemFolder = 22;
+inline constexpr std::uint32_t kHiddenSystemFolder = kAttrDirectory | kAttrSystem | kAttrHidden;
 
 // The extension of a file name without the dot, in the name's own case; "" when none.
 std::wstring_view GetFileExt(std::wstring_view name);
 // Whether a file with that extension passes the lower-cased type list.
 bool PassesFilter(std::wstring_view extension, std::wstring_view lowerTypeList);
-// The last backslash-separated component of a path.
-std::wstring_view LastComponent(std::wstring_view path);
 
 // A value of the section "setup" of setup.ini beside the executable, trimmed of blanks.
 std::wstring ReadSetup(std::wstring_view key, IProcess& process, IProfile& profile);

@@ -116,10 +116,6 @@ std::uint32_t TreeIndex::FindNumber(std::wstring_view key) const {
     return 0;
 }
 
-void TreeIndex::Reserve(std::size_t n) {
-    while (buckets_.size() < n) Grow();
-}
-
 void TreeIndex::Grow() {
     std::vector<std::uint32_t> old;
     old.swap(buckets_);
@@ -227,10 +223,6 @@ std::wstring TreeIndex::Key(const TreeNode& node) const {
         text_.AppendTo(TextRef(**it), key);
     }
     return key;
-}
-
-TreeNode* TreeIndex::Parent(const TreeNode& node) {
-    return node.parent_ ? &Node(node.parent_) : nullptr;
 }
 
 void TreeIndex::Clear() {

@@ -1,6 +1,5 @@
 // The key index of the tree: node key to node in O(1), with each node's parent and child count.
-// Both the tree view adapter and the test fake keep their nodes here, so the duplicate-key rule and
-// the lookups are the same everywhere.
+// The tree view adapter keeps its nodes here; the tests' fake tree keeps a plain map of its own.
 //
 // A listing puts tens of thousands of nodes under one parent, and each costs the tree view
 // about 270 bytes already, so a node here is kept to 32 bytes plus its name: a key is kept as
@@ -77,8 +76,6 @@ class TreeIndex {
     TreeIndex(const TreeIndex&) = delete;
     TreeIndex& operator=(const TreeIndex&) = delete;
 
-    // Reserves lookup room for about n nodes.
-    void Reserve(std::size_t n);
     // Creates a node under parentKey (empty: a root). Returns nullptr and creates nothing when the
     // key exists or the parent is unknown. Keys compare exactly, case included.
     TreeNode* Insert(std::wstring_view parentKey, std::wstring_view key);
@@ -88,7 +85,6 @@ class TreeIndex {
     const TreeNode* Find(std::wstring_view key) const;
     // The node's whole key, as it was inserted.
     std::wstring Key(const TreeNode& node) const;
-    TreeNode* Parent(const TreeNode& node);
     std::size_t Size() const { return live_; }
     // Forgets every node and gives their memory back.
     void Clear();

@@ -64,7 +64,6 @@ class Form : public IWindow {
     bool IsModal() const { return modal_; }
 
     HWND Window() const { return hwnd_; }
-    const FormDesign& Design() const { return design_; }
     UINT Dpi() const;
     int ToPixels(double twips) const;
     double ToTwips(int pixels) const;
@@ -112,7 +111,6 @@ class Form : public IWindow {
     // Destroys the window without running handlers. Derived destructors call it first, so no
     // message reaches a half-destroyed form.
     void DestroyWindowNow();
-    HFONT Font() const { return font_.get(); }
     HMODULE Resources() const { return resources_; }
 
   private:

@@ -15,9 +15,10 @@ void InstanceChannel::AllowForeground(std::intptr_t window) {
 }
 
 void InstanceChannel::Send(std::intptr_t window, unsigned message, std::uintptr_t wParam) {
-    // The receiver never reads lParam, but the message has always carried the address of a
-    // zero, so it still does. SendMessageA returns only after the receiver handled it, while
-    // the variable is alive.
+    // The receiver's hook never reads lParam but passes the message on to the window's previous
+    // procedure, which may take 1025 (WM_USER + 1) for a message of its own and read through
+    // lParam: the address of a zero keeps that harmless. SendMessageA returns only after the
+    // receiver handled it, while the variable is alive.
     std::int32_t zero = 0;
     ::SendMessageA(reinterpret_cast<HWND>(window), message, static_cast<WPARAM>(wParam),
                    reinterpret_cast<LPARAM>(&zero));
