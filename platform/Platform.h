@@ -68,13 +68,9 @@ class IMenuItem {
     virtual void SetChecked(bool checked) = 0;
 };
 
-// The mouse buttons and the shift keys of input events, each a bit.
-inline constexpr int kButtonLeft = 1;
-inline constexpr int kButtonRight = 2;
-inline constexpr int kButtonMiddle = 4;
-inline constexpr int kShiftMask = 1;
-inline constexpr int kCtrlMask = 2;
-inline constexpr int kAltMask = 4;
+// The mouse buttons and the shift keys of input events, each a bit of an int.
+enum : int { kButtonLeft = 1, kButtonRight = 2, kButtonMiddle = 4 };
+enum : int { kShiftMask = 1, kCtrlMask = 2, kAltMask = 4 };
 
 // A tree view as the system uses it: nodes are addressed by their unique key.
 class ITree {
