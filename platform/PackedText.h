@@ -35,13 +35,13 @@ inline unsigned char* Write(std::wstring_view text, bool narrow, unsigned char* 
 // Appends the length characters written at in to out; returns where they end.
 inline const unsigned char* Read(const unsigned char* in, std::size_t length, bool narrow,
                                  std::wstring& out) {
-    if (narrow) {
-        out.append(in, in + length);
-    } else {
-        const std::size_t at = out.size();
-        out.resize(at + length);
+    // Sized first: appending the bytes as a range would build a temporary string for each text.
+    const std::size_t at = out.size();
+    out.resize(at + length);
+    if (narrow)
+        std::copy(in, in + length, out.begin() + static_cast<std::ptrdiff_t>(at));
+    else
         std::memcpy(out.data() + at, in, Bytes(length, false));
-    }
     return in + Bytes(length, narrow);
 }
 
