@@ -404,7 +404,15 @@ std::wstring CloseNextBox() {
     return seen;
 }
 
-TEST(FormRuntime, MessageBoxHasAnOkButtonOnlyAndNoIcon) {
+TEST(FormRuntime, MessageBoxHasAnOkButtonOnlyAndNoIconAndBusyShowsTheWaitCursor) {
+    // Busy, the wait cursor; then the one from before, not the class's arrow.
+    const HCURSOR cross = ::LoadCursorW(nullptr, IDC_CROSS);
+    ::SetCursor(cross);
+    win32::Ui ui;
+    for (bool busy : {true, false}) {
+        ui.SetBusy(busy);
+        EXPECT_EQ(::GetCursor(), busy ? ::LoadCursorW(nullptr, IDC_WAIT) : cross);
+    }
     std::wstring seen;
     std::thread watcher([&] { seen = CloseNextBox(); });
     win32::Ui().ShowMessage(L"拒绝访问 ☃", L"提示：");
