@@ -125,9 +125,7 @@ void MainWindow::OnCommand(UINT id, UINT /*code*/, HWND control) {
 void MainWindow::OnDpiChanged(UINT dpi) {
     if (!tv1_ || !source_.ilFiles()) return;
     source_.SetImageDpi(dpi);
-    // Set afresh, so the tree measures its rows for the new picture size.
-    TreeView_SetImageList(tv1_->Window(), nullptr, TVSIL_NORMAL);
-    TreeView_SetImageList(tv1_->Window(), source_.ilFiles(), TVSIL_NORMAL);
+    win32::SetTreePictures(tv1_->Window(), source_.ilFiles());
 }
 
 LRESULT MainWindow::OnTreeDoubleClick() {

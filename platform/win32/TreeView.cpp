@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "platform/Twips.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Fatal.h"
@@ -50,7 +52,8 @@ TreeView::TreeView(HWND parent, const ControlDesign& design, TreeInput input, Ap
     // HWND_TOPMOST leaves it out of the topmost band).
     hwnd_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS |
-                                  TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS,
+                                  TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS |
+                                  TVS_NONEVENHEIGHT,
                               TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi),
                               TwipsToPixels(design.width, dpi), TwipsToPixels(design.height, dpi),
                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
@@ -332,6 +335,25 @@ LRESULT CALLBACK TreeView::InputProc(HWND window, UINT msg, WPARAM wParam, LPARA
         if (!self) return ::DefWindowProcW(window, msg, wParam, lParam);
         return self->HandleInput(msg, wParam, lParam);
     });
+}
+
+void SetTreePictures(HWND tree, HIMAGELIST images) {
+    // Set afresh, so the control takes the pictures' size even when the list is the same.
+    TreeView_SetImageList(tree, nullptr, TVSIL_NORMAL);
+    TreeView_SetImageList(tree, images, TVSIL_NORMAL);
+    int width = 0, height = 0;
+    if (images) ImageList_GetIconSize(images, &width, &height);
+    TEXTMETRICW metrics{};
+    if (HFONT font = reinterpret_cast<HFONT>(::SendMessageW(tree, WM_GETFONT, 0, 0))) {
+        const WindowDc dc(tree);
+        const Selected selected(dc.get(), font);
+        ::GetTextMetricsW(dc.get(), &metrics);
+    }
+    // The picture or the label's text with a pixel above and below it for the focus rectangle,
+    // whichever is taller, and a pixel more, so that the pictures of neighbouring rows never
+    // touch (Wine's item rectangle also ends a pixel short of the next row).
+    const int text = metrics.tmHeight + metrics.tmExternalLeading + 2;
+    TreeView_SetItemHeight(tree, std::max(height, text) + 1);
 }
 
 }  // namespace volane::win32

@@ -311,6 +311,18 @@ TEST_F(Volane, IconTableOnTheRealImageList) {
     // htm has no bitmap of its own and looks like html.
     EXPECT_EQ(Drawn(images, 5), Drawn(images, 4));
     EXPECT_NE(Drawn(images, 4), Drawn(images, 3));
+    // Rows at least as tall as the pictures, at the start and after each change of scaling.
+    ASSERT_TRUE(app.main.Tree().Add({}, L"C:\\", L"本地磁盘(C)", 1));
+    const RECT at = WindowRect(Main());
+    for (const auto& [dpi, picture] :
+         {std::pair{0, width}, {120, 23}, {192, 36}, {96, 18}, {144, 27}}) {
+        if (dpi)
+            ::SendMessageW(Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                           reinterpret_cast<LPARAM>(&at));
+        RECT row{};
+        TreeView_GetItemRect(Tree(), TreeView_GetRoot(Tree()), &row, FALSE);
+        EXPECT_GE(row.bottom - row.top, picture) << dpi;
+    }
 }
 
 TEST_F(Volane, AboutBoxAsDesigned) {
