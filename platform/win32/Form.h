@@ -20,6 +20,10 @@ class Form;
 // class keeps one pointer-sized slot of extra bytes for the window's object.
 void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background);
 
+// Whether a high-contrast theme is on (SPI_GETHIGHCONTRAST): then the forms' designed colours
+// give way to the system's.
+bool HighContrastOn();
+
 // Every loaded form, in the order of loading. Loading adds a form, unloading removes it; the
 // message loop runs while the list holds a form.
 class FormList {

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <thread>
 #include <tuple>
@@ -326,7 +327,10 @@ TEST_F(Volane, IconTableOnTheRealImageList) {
 }
 
 TEST_F(Volane, AboutBoxAsDesigned) {
-    app::AboutWindow about(app.forms, app.module, app.about);
+    // Wine cannot turn high contrast on: the box is told so where the test needs it.
+    std::optional<bool> contrast;
+    app::AboutWindow about(app.forms, app.module, app.about,
+                           [&] { return contrast ? *contrast : win32::HighContrastOn(); });
     about.Load();
     HWND box = about.Window();
     RECT client = ClientRect(box);
@@ -348,18 +352,29 @@ TEST_F(Volane, AboutBoxAsDesigned) {
         EXPECT_EQ(::GetDlgCtrlID(about.ControlWindow(id)), id);
     }
     EXPECT_EQ(win32::CodePage().ToAnsi(kAboutDescription).size(), 200u);
-    // The labels are black whatever the theme's text colour.
-    const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT};
-    const COLORREF saved[] = {::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_BTNTEXT)},
-                   red[] = {RGB(255, 0, 0), RGB(255, 0, 0)};
-    ::SetSysColors(2, elements, red);
+    // The labels are black on the form's face whatever the theme's text colour; with high
+    // contrast on, the theme's button text on that face (white on black here).
+    const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT, COLOR_BTNFACE};
+    const COLORREF saved[] = {::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_BTNTEXT),
+                              ::GetSysColor(COLOR_BTNFACE)},
+                   theme[] = {RGB(255, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0)};
+    ::SetSysColors(3, elements, theme);
     HDC label = ::CreateCompatibleDC(nullptr);
-    ::SetTextColor(label, RGB(255, 0, 0));
-    ::SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(label),
-                   reinterpret_cast<LPARAM>(about.ControlWindow(IDC_TITLE)));
-    EXPECT_EQ(::GetTextColor(label), RGB(0, 0, 0));
+    for (const auto& [on, text] :
+         {std::pair{std::optional<bool>{}, RGB(0, 0, 0)}, {true, RGB(255, 255, 255)}}) {
+        contrast = on;
+        for (int id : {IDC_TITLE, IDC_DESCRIPTION, IDC_DISCLAIMER}) {
+            ::SetTextColor(label, RGB(1, 2, 3));
+            const LRESULT brush =
+                ::SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(label),
+                               reinterpret_cast<LPARAM>(about.ControlWindow(id)));
+            EXPECT_EQ(::GetTextColor(label), text) << id;
+            EXPECT_EQ(::GetBkColor(label), RGB(0, 0, 0));
+            EXPECT_EQ(brush, reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE)));
+        }
+    }
     ::DeleteDC(label);
-    ::SetSysColors(2, elements, saved);
+    ::SetSysColors(3, elements, saved);
     // The etched rule: grey over white, both ends drawn, the last pixel at x = 377 (5654 twips).
     about.SetTopmost(true);
     about.Show();
