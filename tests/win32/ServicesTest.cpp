@@ -87,8 +87,7 @@ TEST(FileSystem, ListsAndTestsRealEntries) {
     sink.drop = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
     ::CloseHandle(sink.drop);
     EXPECT_EQ(fs.Enumerate(dropped, sink), win32::SystemErrorText(ERROR_INVALID_HANDLE));
-    EXPECT_GT(sink.entries.size(), 0u);
-    EXPECT_LT(sink.entries.size(), 300u);
+    EXPECT_TRUE(!sink.entries.empty() && sink.entries.size() < 300) << sink.entries.size();
 }
 
 TEST(Profile, ReadsAsTheNarrowCallWouldInCodePage936) {
