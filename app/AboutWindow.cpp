@@ -28,8 +28,11 @@ DWORD StyleOf(const ControlDesign& design) {
 
 }  // namespace
 
-AboutWindow::AboutWindow(win32::FormList& forms, HMODULE resources, AboutServices& services)
-    : Form(forms, AboutDesign(), resources), services_(services) {}
+AboutWindow::AboutWindow(win32::FormList& forms, HMODULE resources, AboutServices& services,
+                         std::function<bool()> highContrast)
+    : Form(forms, AboutDesign(), resources),
+      services_(services),
+      highContrast_(std::move(highContrast)) {}
 
 AboutWindow::~AboutWindow() {
     DestroyWindowNow();
@@ -142,10 +145,10 @@ std::optional<LRESULT> AboutWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lP
         case DM_GETDEFID:
             return MAKELRESULT(IDOK, DC_HASDEFID);
         case WM_CTLCOLORSTATIC: {
-            // The labels are designed black on the form's face: a high-contrast or custom
-            // theme changes neither.
+            // The labels are designed black on the form's face, whatever the theme's text
+            // colour; a high-contrast theme, whose face may well be black, gets its own pair.
             HDC dc = reinterpret_cast<HDC>(wParam);
-            ::SetTextColor(dc, RGB(0, 0, 0));
+            ::SetTextColor(dc, highContrast_() ? ::GetSysColor(COLOR_BTNTEXT) : RGB(0, 0, 0));
             ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
         }

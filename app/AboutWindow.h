@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -17,7 +18,9 @@ namespace volane::app {
 
 class AboutWindow final : public win32::Form {
   public:
-    AboutWindow(win32::FormList& forms, HMODULE resources, AboutServices& services);
+    // highContrast: whether a high-contrast theme is on, asked at every drawing of a label.
+    AboutWindow(win32::FormList& forms, HMODULE resources, AboutServices& services,
+                std::function<bool()> highContrast = &win32::HighContrastOn);
     ~AboutWindow() override;
 
     // The window of a designed control by id (null for the lines and unknown ids).
@@ -41,6 +44,7 @@ class AboutWindow final : public win32::Form {
     void ApplyTabOrder();
 
     AboutServices& services_;
+    std::function<bool()> highContrast_;
     std::vector<Control> controls_;
     std::unique_ptr<win32::PictureBox> picIcon_;
     std::optional<win32::WindowText> lblTitle_;

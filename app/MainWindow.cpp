@@ -134,9 +134,7 @@ void MainWindow::OnCommand(UINT id, UINT /*code*/, HWND control) {
 void MainWindow::OnDpiChanged(UINT dpi) {
     if (!loaded_ || !source_.ilFiles()) return;
     source_.SetImageDpi(dpi);
-    // Set afresh, so the tree measures its rows for the new picture size.
-    TreeView_SetImageList(Tree().Window(), nullptr, TVSIL_NORMAL);
-    TreeView_SetImageList(Tree().Window(), source_.ilFiles(), TVSIL_NORMAL);
+    win32::SetTreePictures(Tree().Window(), source_.ilFiles());
 }
 
 LRESULT MainWindow::OnTreeDoubleClick() {

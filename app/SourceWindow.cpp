@@ -4,6 +4,7 @@
 
 #include "forms/FormDesigns.h"
 #include "platform/Twips.h"
+#include "platform/win32/TreeView.h"
 
 namespace volane::app {
 
@@ -114,7 +115,7 @@ void PictureStage::AttachToTree() {
         drawn_ = 0;
         source_.AddPictures(std::move(pictures));
     }
-    TreeView_SetImageList(tree_, source_.ilFiles(), TVSIL_NORMAL);
+    win32::SetTreePictures(tree_, source_.ilFiles());
 }
 
 }  // namespace volane::app

@@ -92,6 +92,18 @@ class ListingSink final : public IEntrySink {
     TextQueue files_;
 };
 
+// Shows the wait cursor for as long as it lives.
+class BusyCursor {
+  public:
+    explicit BusyCursor(IUi& ui) : ui_(ui) { ui_.SetBusy(true); }
+    ~BusyCursor() { ui_.SetBusy(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+  private:
+    IUi& ui_;
+};
+
 }  // namespace
 
 std::wstring BuildEditorCommandLine(std::wstring_view editorCommand, std::wstring_view path) {
@@ -117,13 +129,16 @@ void ExpandPath(const std::wstring& path, ListingServices& services) {
         return;
     }
     ListingSink sink(path, services);
-    auto failure = services.fs.Enumerate(path, sink);
-    if (failure && !sink.Begun()) {
-        // The folder exists but cannot be opened: say why and leave the tree as it is.
-        services.ui.ShowMessage(*failure, std::wstring(kMessageTitle));
-        return;
+    std::optional<std::wstring> failure;
+    {
+        // The wait cursor until the listing is in the tree; no box shows under it.
+        const BusyCursor busy(services.ui);
+        failure = services.fs.Enumerate(path, sink);
+        // A folder that cannot be opened leaves the tree as it is; one that fails part way
+        // keeps what was read. Either way the user is told why.
+        if (!failure || sink.Begun()) sink.Finish();
     }
-    sink.Finish();
+    if (failure) services.ui.ShowMessage(*failure, std::wstring(kMessageTitle));
 }
 
 }  // namespace volane

@@ -114,6 +114,9 @@ class IUi {
     virtual ~IUi() = default;
     // A modal box with an OK button only and no icon.
     virtual void ShowMessage(const std::wstring& text, const std::wstring& title) = 0;
+    // true: the wait cursor shows over the program's windows; false: the cursor shown before
+    // comes back. Pumps no messages.
+    virtual void SetBusy(bool busy) = 0;
 };
 
 // Show-window values for a started process.
@@ -161,7 +164,8 @@ class IFileSystem {
     // test itself fails.
     virtual bool FolderExists(const std::wstring& path) = 0;
     // Enumerates the folder in one pass. Returns the system's description of the failure when
-    // the folder cannot be opened; then nothing was enumerated.
+    // the folder cannot be opened, and then nothing was enumerated; or when the enumeration
+    // fails part way, and then the entries read before the failure have reached the sink.
     virtual std::optional<std::wstring> Enumerate(const std::wstring& path, IEntrySink& sink) = 0;
     // Whether a file of that name exists that is neither a folder nor hidden nor system.
     virtual bool IsPlainFile(const std::wstring& path) = 0;

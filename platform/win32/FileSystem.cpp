@@ -91,6 +91,9 @@ std::optional<std::wstring> FileSystem::Enumerate(const std::wstring& path, IEnt
     do {
         if (!IsDotEntry(data.cFileName)) sink.OnEntry(data.cFileName, data.dwFileAttributes);
     } while (::FindNextFileW(find.get(), &data));
+    // Anything but the end is a failure part way: a share that dropped, a device removed.
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_NO_MORE_FILES) return SystemErrorText(error);
     return std::nullopt;
 }
 

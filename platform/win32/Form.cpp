@@ -81,6 +81,13 @@ HWND CreateDesignedChild(HWND parent, const ControlDesign& design, const wchar_t
     return window;
 }
 
+bool HighContrastOn() {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof(contrast);
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
 // ---- FormList ----
 
 void FormList::Add(Form& form) {

@@ -25,6 +25,10 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH backgrou
 HWND CreateDesignedChild(HWND parent, const ControlDesign& design, const wchar_t* windowClass,
                          const wchar_t* text, DWORD style, DWORD exStyle = 0);
 
+// Whether a high-contrast theme is on (SPI_GETHIGHCONTRAST): then the forms' designed colours
+// give way to the system's.
+bool HighContrastOn();
+
 // Every loaded form, in the order of loading. Loading adds a form, unloading removes it; the
 // message loop runs while the list holds a form.
 class FormList {

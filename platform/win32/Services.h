@@ -66,6 +66,11 @@ class InstanceChannel final : public IInstanceChannel {
 class Ui final : public IUi {
   public:
     void ShowMessage(const std::wstring& text, const std::wstring& title) override;
+    void SetBusy(bool busy) override;
+
+  private:
+    HCURSOR before_ = nullptr;  // the cursor the wait cursor replaced
+    bool busy_ = false;
 };
 
 }  // namespace volane::win32

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <utility>
+#include <algorithm>
 
 #include "platform/Twips.h"
 #include "platform/win32/Dpi.h"
@@ -48,7 +49,7 @@ TreeView::TreeView(HWND parent, const ControlDesign& design, TreeInput input, Ap
     // HWND_TOPMOST leaves it out of the topmost band).
     hwnd_ = CreateDesignedChild(parent, design, WC_TREEVIEWW, L"",
                                 WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
-                                    TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS,
+                                    TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS | TVS_NONEVENHEIGHT,
                                 WS_EX_CLIENTEDGE);
     // The mouse events come from a procedure put in front of the control's. Not through
     // SetWindowSubclass: its dispatch reads a window property on every message, which under
@@ -335,6 +336,25 @@ LRESULT CALLBACK TreeView::InputProc(HWND window, UINT msg, WPARAM wParam, LPARA
         if (!self) return ::DefWindowProcW(window, msg, wParam, lParam);
         return self->HandleInput(msg, wParam, lParam);
     });
+}
+
+void SetTreePictures(HWND tree, HIMAGELIST images) {
+    // Set afresh, so the control takes the pictures' size even when the list is the same.
+    TreeView_SetImageList(tree, nullptr, TVSIL_NORMAL);
+    TreeView_SetImageList(tree, images, TVSIL_NORMAL);
+    int width = 0, height = 0;
+    if (images) ImageList_GetIconSize(images, &width, &height);
+    TEXTMETRICW metrics{};
+    if (HFONT font = reinterpret_cast<HFONT>(::SendMessageW(tree, WM_GETFONT, 0, 0))) {
+        const WindowDc dc(tree);
+        const Selected selected(dc.get(), font);
+        ::GetTextMetricsW(dc.get(), &metrics);
+    }
+    // The picture or the label's text with a pixel above and below it for the focus rectangle,
+    // whichever is taller, and a pixel more, so that the pictures of neighbouring rows never
+    // touch (Wine's item rectangle also ends a pixel short of the next row).
+    const int text = metrics.tmHeight + metrics.tmExternalLeading + 2;
+    TreeView_SetItemHeight(tree, std::max(height, text) + 1);
 }
 
 }  // namespace volane::win32

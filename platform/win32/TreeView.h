@@ -35,6 +35,11 @@ struct TreeInput {
 enum class AppendMode { AfterLastChild, Last };
 AppendMode FastestAppend();
 
+// Makes images the tree's pictures, with rows as tall as the pictures or the font's text,
+// whichever is taller: not the control's own height, which Wine takes from the font alone and
+// Windows rounds down to even. Again after a DPI change, once the new font is set.
+void SetTreePictures(HWND tree, HIMAGELIST images);
+
 class TreeView final : public ITree {
   public:
     // Creates the control as a child of parent, at its designed place.

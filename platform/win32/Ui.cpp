@@ -7,4 +7,17 @@ void Ui::ShowMessage(const std::wstring& text, const std::wstring& title) {
     ::MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK);
 }
 
+void Ui::SetBusy(bool busy) {
+    if (busy == busy_) return;
+    busy_ = busy;
+    // No message is pumped until the work ends, so no WM_SETCURSOR puts the class cursor back
+    // meanwhile; the next one after it does, over whatever window the pointer is then.
+    if (busy) {
+        before_ = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    } else {
+        ::SetCursor(before_);
+        before_ = nullptr;
+    }
+}
+
 }  // namespace volane::win32

@@ -66,15 +66,16 @@ class FakeFileSystem final : public IFileSystem {
         return folders.count(path) != 0 || failing.count(path) != 0;
     }
     std::optional<std::wstring> Enumerate(const std::wstring& path, IEntrySink& sink) override {
-        if (auto it = failing.find(path); it != failing.end()) return it->second;
         for (const auto& [name, attributes] : folders[path]) sink.OnEntry(name, attributes);
+        if (auto it = failing.find(path); it != failing.end()) return it->second;
         return std::nullopt;
     }
     bool IsPlainFile(const std::wstring& path) override { return plainFiles.count(path) != 0; }
 
     std::vector<Drive> drives;
     std::map<std::wstring, std::vector<std::pair<std::wstring, std::uint32_t>>> folders;
-    std::map<std::wstring, std::wstring> failing;  // exists, but opening it fails with this text
+    // Exists, but fails with this text: at once, or after the entries it has in folders.
+    std::map<std::wstring, std::wstring> failing;
     std::set<std::wstring> plainFiles;
 };
 
@@ -113,8 +114,13 @@ class FakeUi final : public IUi {
   public:
     void ShowMessage(const std::wstring& text, const std::wstring& title) override {
         boxes.push_back({text, title});
+        if (log) log->push_back(L"box " + text);
+    }
+    void SetBusy(bool busy) override {
+        if (log) log->push_back(busy ? L"wait" : L"arrow");
     }
     std::vector<std::pair<std::wstring, std::wstring>> boxes;
+    Texts* log = nullptr;  // where the cursor and the boxes go in order, when set
 };
 
 // Latin-1 stands in for the ANSI code page.

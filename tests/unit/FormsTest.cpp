@@ -229,6 +229,26 @@ TEST(Main, ExpandPathStartsTheEditorSaysWhyOrListsInFileSystemOrder) {
     EXPECT_EQ(r.tv1.log[30002], L"add C:\\Work\\fff29999.js fff29999.js 7");
     EXPECT_EQ(r.tv1.log[29998], L"add C:\\Work\\" + std::wstring(300, L'f') + L"29995.js " +
                                     std::wstring(300, L'f') + L"29995.js 7");
+
+    // Failing after two entries: both stay, the wait cursor goes, then the box says why.
+    r.ui.log = &r.tv1.log;
+    r.fs.folders[L"C:\\Alpha"] = {{L"a.php", 0x20}, {L"sub", 0x10}};
+    r.fs.failing[L"C:\\Alpha"] = L"指定的网络名不再可用。";
+    r.tv1.log.clear();
+    ExpandPath(L"C:\\Alpha", r.listing);
+    EXPECT_EQ(r.tv1.log, (Texts{L"wait", L"expand C:\\Alpha", L"redraw off",
+                                L"add C:\\Alpha\\sub sub 3", L"add C:\\Alpha\\a.php a.php 8",
+                                L"redraw on", L"arrow", L"box 指定的网络名不再可用。"}));
+    // 刷新 starts again from the drives: opened again, the folder lists in full.
+    r.fs.failing.clear();
+    r.fs.folders[L"C:\\Alpha"].push_back({L"b.php", 0x20});
+    r.fs.drives = {{L'C', 2}};
+    r.fs.folders[L"C:\\"] = {{L"Alpha", 0x10}};
+    r.form.m_refresh_Click();
+    for (const wchar_t* node : {L"C:\\", L"C:\\Alpha"})
+        r.tv1.selected = node, r.form.tv1_KeyDown(kKeyReturn, 0);
+    EXPECT_EQ(r.tv1.Children(L"C:\\Alpha"), 3u);
+    EXPECT_EQ(r.ui.boxes.size(), 2u);
 }
 
 TEST(Main, SettingsAreReadTrimmedBesideTheExecutableAtEveryListing) {

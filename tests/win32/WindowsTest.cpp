@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <thread>
 #include <tuple>
@@ -311,10 +312,25 @@ TEST_F(Volane, IconTableOnTheRealImageList) {
     // htm has no bitmap of its own and looks like html.
     EXPECT_EQ(Drawn(images, 5), Drawn(images, 4));
     EXPECT_NE(Drawn(images, 4), Drawn(images, 3));
+    // Rows at least as tall as the pictures, at the start and after each change of scaling.
+    ASSERT_TRUE(app.main.Tree().Add({}, L"C:\\", L"本地磁盘(C)", 1));
+    const RECT at = WindowRect(Main());
+    for (const auto& [dpi, picture] :
+         {std::pair{0, width}, {120, 23}, {192, 36}, {96, 18}, {144, 27}}) {
+        if (dpi)
+            ::SendMessageW(Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                           reinterpret_cast<LPARAM>(&at));
+        RECT row{};
+        TreeView_GetItemRect(Tree(), TreeView_GetRoot(Tree()), &row, FALSE);
+        EXPECT_GE(row.bottom - row.top, picture) << dpi;
+    }
 }
 
 TEST_F(Volane, AboutBoxAsDesigned) {
-    app::AboutWindow about(app.forms, app.module, app.about);
+    // Wine cannot turn high contrast on: the box is told so where the test needs it.
+    std::optional<bool> contrast;
+    app::AboutWindow about(app.forms, app.module, app.about,
+                           [&] { return contrast ? *contrast : win32::HighContrastOn(); });
     about.Load();
     HWND box = about.Window();
     RECT client = ClientRect(box);
@@ -336,18 +352,29 @@ TEST_F(Volane, AboutBoxAsDesigned) {
         EXPECT_EQ(::GetDlgCtrlID(about.ControlWindow(id)), id);
     }
     EXPECT_EQ(win32::CodePage().ToAnsi(kAboutDescription).size(), 200u);
-    // The labels are black whatever the theme's text colour.
-    const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT};
-    const COLORREF saved[] = {::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_BTNTEXT)},
-                   red[] = {RGB(255, 0, 0), RGB(255, 0, 0)};
-    ::SetSysColors(2, elements, red);
+    // The labels are black on the form's face whatever the theme's text colour; with high
+    // contrast on, the theme's button text on that face (white on black here).
+    const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT, COLOR_BTNFACE};
+    const COLORREF saved[] = {::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_BTNTEXT),
+                              ::GetSysColor(COLOR_BTNFACE)},
+                   theme[] = {RGB(255, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0)};
+    ::SetSysColors(3, elements, theme);
     HDC label = ::CreateCompatibleDC(nullptr);
-    ::SetTextColor(label, RGB(255, 0, 0));
-    ::SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(label),
-                   reinterpret_cast<LPARAM>(about.ControlWindow(IDC_TITLE)));
-    EXPECT_EQ(::GetTextColor(label), RGB(0, 0, 0));
+    for (const auto& [on, text] :
+         {std::pair{std::optional<bool>{}, RGB(0, 0, 0)}, {true, RGB(255, 255, 255)}}) {
+        contrast = on;
+        for (int id : {IDC_TITLE, IDC_DESCRIPTION, IDC_DISCLAIMER}) {
+            ::SetTextColor(label, RGB(1, 2, 3));
+            const LRESULT brush =
+                ::SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(label),
+                               reinterpret_cast<LPARAM>(about.ControlWindow(id)));
+            EXPECT_EQ(::GetTextColor(label), text) << id;
+            EXPECT_EQ(::GetBkColor(label), RGB(0, 0, 0));
+            EXPECT_EQ(brush, reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE)));
+        }
+    }
     ::DeleteDC(label);
-    ::SetSysColors(2, elements, saved);
+    ::SetSysColors(3, elements, saved);
     // The etched rule: grey over white, both ends drawn, the last pixel at x = 377 (5654 twips).
     about.SetTopmost(true);
     about.Show();
@@ -404,7 +431,15 @@ std::wstring CloseNextBox() {
     return seen;
 }
 
-TEST(FormRuntime, MessageBoxHasAnOkButtonOnlyAndNoIcon) {
+TEST(FormRuntime, MessageBoxHasAnOkButtonOnlyAndNoIconAndBusyShowsTheWaitCursor) {
+    // Busy, the wait cursor; then the one from before, not the class's arrow.
+    const HCURSOR cross = ::LoadCursorW(nullptr, IDC_CROSS);
+    ::SetCursor(cross);
+    win32::Ui ui;
+    for (bool busy : {true, false}) {
+        ui.SetBusy(busy);
+        EXPECT_EQ(::GetCursor(), busy ? ::LoadCursorW(nullptr, IDC_WAIT) : cross);
+    }
     std::wstring seen;
     std::thread watcher([&] { seen = CloseNextBox(); });
     win32::Ui().ShowMessage(L"拒绝访问 ☃", L"提示：");
