@@ -146,11 +146,14 @@ std::optional<LRESULT> AboutWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lP
             return MAKELRESULT(IDOK, DC_HASDEFID);
         case WM_CTLCOLORSTATIC: {
             // The labels are designed black on the form's face, whatever the theme's text
-            // colour; a high-contrast theme, whose face may well be black, gets its own pair.
+            // colour. A high-contrast theme, whose background may well be black, gets the
+            // system's window text on the system's window background: a pair it keeps legible.
             HDC dc = reinterpret_cast<HDC>(wParam);
-            ::SetTextColor(dc, highContrast_() ? ::GetSysColor(COLOR_BTNTEXT) : RGB(0, 0, 0));
-            ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+            const bool contrast = highContrast_();
+            const int background = contrast ? COLOR_WINDOW : COLOR_BTNFACE;
+            ::SetTextColor(dc, contrast ? ::GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 0));
+            ::SetBkColor(dc, ::GetSysColor(background));
+            return reinterpret_cast<LRESULT>(::GetSysColorBrush(background));
         }
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
