@@ -29,9 +29,6 @@ inline void CloseKernelHandle(HANDLE h) noexcept {
 inline void CloseFind(HANDLE h) noexcept {
     if (h != INVALID_HANDLE_VALUE) ::FindClose(h);
 }
-inline void CloseKey(HKEY h) noexcept {
-    ::RegCloseKey(h);
-}
 inline void DestroyWindowHandle(HWND h) noexcept {
     ::DestroyWindow(h);
 }
@@ -53,7 +50,6 @@ inline void DeleteDcHandle(HDC h) noexcept {
 
 using unique_handle = unique_any<HANDLE, CloseKernelHandle>;
 using unique_hfind = unique_any<HANDLE, CloseFind>;
-using unique_hkey = unique_any<HKEY, CloseKey>;
 using unique_hwnd = unique_any<HWND, DestroyWindowHandle>;
 using unique_hmenu = unique_any<HMENU, DestroyMenuHandle>;
 using unique_himagelist = unique_any<HIMAGELIST, DestroyImageListHandle>;

@@ -1,0 +1,18 @@
+// Functions of system DLLs that only a rarely used feature calls (the registry and the shell,
+// for the About box) are looked up on first use, so that start-up does not load those DLLs.
+#pragma once
+
+#include <windows.h>
+
+namespace volane::win32 {
+
+// The function NAME of the system DLL named DLL, or null when either is missing. The DLL is
+// taken from the system folder only, and stays loaded for the process's life.
+template <typename Function>
+Function LateBound(const wchar_t* dll, const char* name) {
+    const HMODULE module = ::LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!module) return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+}  // namespace volane::win32
