@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Collapse and pin. On the 1280x1024 screen at 96 DPI the window starts at its exact outer
-# rectangle, 400 twips from the right edge and 200 from the top, pinned on top, the tree
-# filling the client area. 置顶 from the menu bar flips the pinning, twice back to pinned. After
-# the user drags the bottom edge, 收起 leaves a 3700x880-twip strip at the same top-left corner
+# Collapse. On the 1280x1024 screen at 96 DPI the window starts at its exact outer rectangle,
+# 400 twips from the right edge and 200 from the top, pinned on top. After the user drags the
+# bottom edge, 收起 on the menu bar leaves a 3700x880-twip strip at the same top-left corner
 # and 展开 gives back the dragged size.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
@@ -11,19 +10,11 @@ e2e_start_ready
 # 400) / 15, top = 200 / 15, height = (15360 - 800) / 15, each to the nearest pixel.
 e2e_expect_eq "outer rectangle at start" "1009 13 1253 984" "$(e2e_window_field @main rect)"
 e2e_expect_eq "pinned at start" 1 "$(e2e_window_field @main topmost)"
-e2e_expect_eq "tree at start" "$(e2e_window_field @main client)" "$(e2e_window_field @main tree)"
-
-e2e_file_menu 1
-e2e_wait_field @main topmost 0
-e2e_file_menu 1
-e2e_wait_field @main topmost 1
 
 xdotool mousemove 1130 982 mousedown 1 mousemove 1130 930 mousemove 1130 882 mouseup 1
 e2e_wait_field @main rect "1009 13 1253 884"
 
 e2e_bar 1
 e2e_wait_field @main rect "1009 13 1256 72"
-e2e_expect_eq "tree when collapsed" "$(e2e_window_field @main client)" "$(e2e_window_field @main tree)"
-e2e_expect_eq "pinned when collapsed" 1 "$(e2e_window_field @main topmost)"
 e2e_bar 1
 e2e_wait_field @main rect "1009 13 1253 884"

@@ -75,8 +75,9 @@ e2e_start_probe() {
 e2e_probe() {
     local IFS=$'\t' line
     echo "$*" >&"$E2E_PROBE_IN"
-    while IFS= read -r line <&"$E2E_PROBE_OUT" && [ "${line:0:1}" != $'\x1f' ]; do echo "$line"; done
-    [ -n "$line" ] || e2e_fail "the probe ended"
+    # No command waits longer than 40 s: a probe silent for 60 s hangs.
+    while IFS= read -r -t 60 line <&"$E2E_PROBE_OUT" && [ "${line:0:1}" != $'\x1f' ]; do echo "$line"; done
+    [ -n "$line" ] || e2e_fail "the probe ended or did not answer \"$*\" within 60 s"
     return "${line:1}"
 }
 
@@ -89,7 +90,17 @@ e2e_start_volane() {
     e2e_volane "$@" &
     E2E_LAUNCHER_PID=$!
 }
-e2e_start_ready() { e2e_start_volane "$E2E_EDITOR" && e2e_shown @main; }
+# Wine frees the handles of an ended process a moment after its launcher has gone: a start
+# before then would find the single-instance name still held and hand over to no one.
+e2e_name_free() {
+    e2e_probe free 'Local\Volane.SingleInstance' 10000 ||
+        e2e_fail "the single-instance name is still held 10 s after the last instance ended"
+}
+e2e_start_ready() {
+    [ -n "${E2E_PROBE_IN:-}" ] || e2e_start_probe
+    e2e_name_free
+    e2e_start_volane "$E2E_EDITOR" && e2e_shown @main
+}
 
 # Runs Volane.exe, which must end at once: within 10 s, with exit status 0.
 e2e_run_volane() {

@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
-# Second start. Five starts at once leave exactly one instance. A later start ends at once and
-# brings the window back expanded, pinned and in place: from minimized, and from collapsed,
-# moved and unpinned. Messages 1025 with another wParam than 4001 change nothing. While no
-# window has the main caption (renamed from outside), a second start sends nothing and ends.
+# Second start. A second start sends the first instance's window message 1025 with wParam 4001
+# and the address of a zero, and ends only once it is answered. Five starts at once leave
+# exactly one instance. A later start ends at once and brings the window back expanded, pinned
+# and in place: from minimized, and from collapsed, moved and unpinned. While no window has the
+# main caption (renamed from outside), a second start sends nothing and ends.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 e2e_start_probe
+volane_wine "$PROBE_EXE" host >"$E2E_PREFIX/host" &
+host=$!
+e2e_probe wait @main 20000 >/dev/null || e2e_fail "the first instance's stand-in did not show"
+e2e_run_volane "$E2E_EDITOR"
+e2e_expect_eq "what the first instance got before the second start ended" \
+    "$(printf '1025 4001 address\nanswered')" "$(cat "$E2E_PREFIX/host")"
+e2e_wait_exit "$host" 10 || e2e_fail "the first instance's stand-in did not end"
+e2e_name_free
 launchers=()
 for _ in 1 2 3 4 5; do e2e_start_volane "$E2E_EDITOR" && launchers+=("$E2E_LAUNCHER_PID"); done
 e2e_shown @main
@@ -50,9 +59,6 @@ xdotool mousemove 1070 25 mousedown 1 mousemove 800 200 mousemove 570 325 mouseu
 e2e_wait_field @main rect "509 313 756 372"
 e2e_file_menu 1
 e2e_wait_field @main topmost 0
-e2e_probe send @main 1025 0 1 4000 4002 0xFA10FA1 || e2e_fail "messages 1025 not delivered"
-e2e_expect_eq "after messages 1025 (rect, pinned)" "509 313 756 372 0" \
-    "$(e2e_window_field @main rect) $(e2e_window_field @main topmost)"
 
 e2e_probe settext @main "renamed" || e2e_fail "could not rename the main window"
 second_start "509 313 756 372"

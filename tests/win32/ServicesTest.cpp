@@ -11,7 +11,7 @@
 #include <tuple>
 
 #include "forms/frmAbout.h"
-#include "platform/win32/ErrorText.h"
+#include "platform/win32/LongPath.h"
 #include "platform/win32/Services.h"
 #include "tests/win32/Support.h"
 
@@ -66,14 +66,31 @@ TEST(FileSystem, ListsAndTestsRealEntries) {
                    {temp + L"empty", {}, {}},
                    {temp + L"trail.", {}, {{L"a.txt", 32}}},
                    {temp + deep, {}, {{L"a.txt", 32}}},
-                   {temp + L"locked", win32::SystemErrorText(ERROR_SHARING_VIOLATION), {}},
-                   {temp + L"missing", win32::SystemErrorText(ERROR_PATH_NOT_FOUND), {}}};
+                   {temp + L"locked", L"共享冲突。", {}},
+                   {temp + L"missing", L"找不到路径。", {}}};
     for (const auto& [path, failure, entries] : lists) {
         Sink sink;
         EXPECT_EQ(fs.Enumerate(path, sink), failure) << path.size();
         EXPECT_EQ(sink.entries, entries) << path.size();
     }
     ::CloseHandle(held);
+    // A listing leaves no handle open: the count after the first stays after three more.
+    Sink sink;
+    fs.Enumerate(temp, sink);
+    const DWORD handles = HandleCount();
+    for (int i = 0; i < 3; ++i) fs.Enumerate(temp, sink);
+    EXPECT_EQ(HandleCount(), handles);
+    // The long form of a path: a share gets \\?\UNC\, and ".", ".." and "/" are resolved first.
+    const std::pair<std::wstring, std::wstring> extended[] = {
+        {L"C:\\a\\b", L"\\\\?\\C:\\a\\b"},
+        {L"c:/a/./b/../c", L"\\\\?\\c:\\a\\c"},
+        {L"\\\\server\\share\\d\\e.txt", L"\\\\?\\UNC\\server\\share\\d\\e.txt"},
+        {L"//server/share/d/../e", L"\\\\?\\UNC\\server\\share\\e"},
+        {L"\\\\server\\share\\d\\.\\e", L"\\\\?\\UNC\\server\\share\\d\\e"},
+        {L"\\\\?\\C:\\x\\..", L"\\\\?\\C:\\x\\.."},
+        {L"\\\\.\\pipe\\p", L"\\\\.\\pipe\\p"},
+        {L"a\\b", L"a\\b"}};
+    for (const auto& [path, longForm] : extended) EXPECT_EQ(win32::ExtendedPath(path), longForm);
 }
 
 TEST(Profile, ReadsAsTheNarrowCallWouldInCodePage936) {
@@ -178,7 +195,9 @@ TEST(Process, StartsTheCommandLineUnchangedWithItsShowValue) {
     const std::wstring child = L"C:\\volane-" + std::to_wstring(::GetCurrentProcessId()) + L".exe";
     const std::wstring report = NewFolder() + L"report ☃";
     ASSERT_TRUE(::CopyFileW(exe.c_str(), child.c_str(), FALSE));
-    const std::wstring tail = L"--report \"" + report + L"\"  C:\\my work\\a b.txt \"q\" ☃";
+    // The longest command line there is: 32766 characters.
+    std::wstring tail = L"--report \"" + report + L"\"  C:\\my work\\a b.txt \"q\" ☃ ";
+    tail.resize(32766 - child.size() - 3, L'x');
     ASSERT_TRUE(process.Start(L"\"" + child + L"\" " + tail, kShowMinimized));
     // Readable once the child has written it and let go.
     std::string got;
@@ -191,7 +210,14 @@ TEST(Process, StartsTheCommandLineUnchangedWithItsShowValue) {
         20000));
     EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(got.data()), got.size() / 2),
               L"2\n" + tail + L"\nC:\\");
+    EXPECT_FALSE(process.Start(L"\"" + child + L"\" " + tail + L"x", kShowMinimized));
     EXPECT_FALSE(process.Start(L"C:\\missing\\nothing.exe C:\\a.txt", kShowNormal));
+    // A start leaves no handle open: the count after the first stays after three more.
+    const std::wstring quick = L"\"" + child + L"\" --report C:\\missing\\report";
+    process.Start(quick, kShowMinimized);
+    const DWORD handles = HandleCount();
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(process.Start(quick, kShowMinimized));
+    EXPECT_EQ(HandleCount(), handles);
     PumpUntil([&] { return ::DeleteFileW(child.c_str()) != FALSE; }, 10000);
 }
 

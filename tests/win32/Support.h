@@ -38,6 +38,13 @@ inline std::wstring NewFolder() {
     return path;
 }
 
+// How many handles this process holds.
+inline DWORD HandleCount() {
+    DWORD count = 0;
+    ::GetProcessHandleCount(::GetCurrentProcess(), &count);
+    return count;
+}
+
 // Handles messages until done() holds or the time is up; true when done() held.
 inline bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 5000) {
     for (const DWORD start = ::GetTickCount(); !done();) {
