@@ -85,7 +85,6 @@ int Window(HWND hwnd) {
     const bool topmost = ::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST;
     Print(L"hwnd=" + Handle(hwnd) + L"\nclass=" + ClassOf(hwnd) + L"\ncaption=" + Text(hwnd));
     Print(L"rect=" + Rect(hwnd) + L"\nclient=" + Rect(hwnd, true));
-    if (HWND tree = TreeOf(hwnd)) Print(L"tree=" + Rect(tree));
     Print(L"topmost=" + Num(topmost) + L"\niconic=" + Num(::IsIconic(hwnd)) + L"\nenabled=" +
           Num(::IsWindowEnabled(hwnd)) + L"\nforeground=" + Num(::GetForegroundWindow() == hwnd));
     return 0;

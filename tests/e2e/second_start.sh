@@ -32,7 +32,11 @@ done
 e2e_expect_eq "main windows after five starts at once" 1 "$(main_windows)"
 hwnd=$(e2e_window_field @main hwnd)
 caption=$(e2e_window_field @main caption)
+# 3540 twips of client (236 px) and Wine's 4-px frame make 244 px; left = (19200 - 3660 -
+# 400) / 15, top = 200 / 15, height = (15360 - 800) / 15, each to the nearest pixel.
 home="1009 13 1253 984"
+e2e_expect_eq "outer rectangle at start, pinned" "$home 1" \
+    "$(e2e_window_field @main rect) $(e2e_window_field @main topmost)"
 
 # second_start EXPECTED_RECT WORDS...: a start that ends at once, leaving the first window
 # at EXPECTED_RECT (and, back home, expanded, restored from minimized and pinned).

@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -309,38 +308,6 @@ TEST_F(Volane, ReleaseOfAHandledKeyStaysFromTheTreeAfterThePopupCloses) {
     ::DestroyWindow(tv.Window());
 }
 
-TEST_F(Volane, DoubleClickedFolderIsListedAndStaysOpen) {
-    const std::wstring temp = NewFolder();
-    ASSERT_TRUE(MakeFolder(temp + L"sub"));
-    app.LoadSourceForm();
-    app.InitImages();
-    app.ShowMainForm();
-    ASSERT_TRUE(app.main.Tree().Add({}, temp, L"work", 3));
-    RECT label{};
-    TreeView_GetItemRect(Tree(), TreeView_GetRoot(Tree()), &label, TRUE);
-    const LPARAM at = MAKELPARAM(label.left + 2, label.top + 2);
-    // The control's click tracking waits for the release that a real click brings.
-    ::PostMessageW(Tree(), WM_LBUTTONUP, 0, at);
-    ::SendMessageW(Tree(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::SendMessageW(Tree(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    PumpUntil([] { return false; }, 100);
-    EXPECT_EQ(Dump(Tree()), L"work:2+{sub:2 } ");
-}
-
-TEST_F(Volane, PopupOpensAtThePointOnTheScreen) {
-    app.ShowMainForm();
-    RECT popup{};
-    After(200, [&] {
-        popup = WindowRect(::FindWindowW(L"#32768", nullptr));
-        ::EndMenu();
-    });
-    app.main.PopupMainMenu(1500, 3000);  // 100, 200 pixels in the client area
-    POINT expected{100, 200};
-    ::ClientToScreen(Main(), &expected);
-    EXPECT_EQ(popup.left, expected.x);
-    EXPECT_EQ(popup.top, expected.y);
-}
-
 TEST_F(Volane, IconTableOnTheRealImageList) {
     app.LoadSourceForm();
     app.InitImages();
@@ -353,14 +320,6 @@ TEST_F(Volane, IconTableOnTheRealImageList) {
     EXPECT_EQ(height, width);
     EXPECT_EQ(TreeView_GetImageList(Tree(), TVSIL_NORMAL), images);
     app::PictureStage stage(app.module, app.source, Tree());
-    // Every node bitmap is found by name in any case, at 18 x 18.
-    for (const wchar_t* name :
-         {L"qe", L"ROOT", L"Folder", L"css", L"html", L"js", L"php", L"txt"}) {
-        stage.LoadPicture(name);
-        BITMAP info{};
-        ::GetObjectW(app.source.Picture1().Picture(), sizeof(info), &info);
-        EXPECT_EQ(info.bmWidth * 100 + info.bmHeight, 1818) << name;
-    }
     // The grey of a node picture is transparent: grey on the left, blue on the right.
     std::vector<DWORD> bits(18 * 18);
     for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = i % 18 < 9 ? 0xC0C0C0 : 0x0000FF;
@@ -481,29 +440,6 @@ TEST_F(Volane, DpiChangeRescalesPicturesRowsAndTheAboutBox) {
     EXPECT_EQ(fontHeight(), 2 * height96);
 }
 
-TEST_F(Volane, AboutBoxIsModalPinnedAndClosedByEnterOrEscape) {
-    app.ShowMainForm();
-    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
-        bool mainEnabled = true, pinned = false, stuck = false;
-        After(100, [&] {
-            if (!app.main.OpenAbout()) return;
-            mainEnabled = ::IsWindowEnabled(Main());
-            pinned = IsTopmost(app.main.OpenAbout()->Window());
-            ::PostMessageW(::GetFocus(), WM_KEYDOWN, key, 0);
-        });
-        const UINT_PTR rescue = After(3000, [&] {
-            stuck = true;
-            app.main.OpenAbout()->Unload();
-        });
-        Command(IDM_ABOUT);
-        ::KillTimer(nullptr, rescue);
-        EXPECT_FALSE(stuck) << key;
-        EXPECT_FALSE(mainEnabled);
-        EXPECT_TRUE(pinned);
-        EXPECT_TRUE(::IsWindowEnabled(Main()));
-    }
-}
-
 // Waits up to 10 s for the next message box of this process and presses OK. Returns what it
 // showed: its title, its texts, the ids of its buttons and "icon" if it shows one; with report,
 // writes that to the error output first.
@@ -535,23 +471,6 @@ TEST(FormRuntime, MessageBoxHasAnOkButtonOnlyAndNoIcon) {
     win32::Ui().ShowMessage(L"拒绝访问 ☃", L"提示：");
     watcher.join();
     EXPECT_EQ(seen, L"提示： | 1 拒绝访问 ☃ | ");
-}
-
-TEST_F(Volane, CloseSentFromAnotherThreadEndsTheMessageLoopAtOnce) {
-    app.LoadSourceForm();
-    std::atomic<bool> ended = false;
-    bool late = false;
-    std::thread closer([&, window = Main(), loop = ::GetCurrentThreadId()] {
-        ::SendMessageW(window, WM_CLOSE, 0, 0);
-        for (int i = 0; i < 200 && !ended; ++i) ::Sleep(10);
-        // A loop still waiting for a message after 2 s gets one, so the test can end.
-        if ((late = !ended)) ::PostThreadMessageW(loop, WM_NULL, 0, 0);
-    });
-    app.forms.RunMessageLoop();
-    ended = true;
-    closer.join();
-    EXPECT_FALSE(late);
-    EXPECT_TRUE(app.forms.Empty());
 }
 
 void FailFatally() {
