@@ -6,7 +6,6 @@
 # main caption (renamed from outside), a second start sends nothing and ends.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
-e2e_start_probe
 volane_wine "$PROBE_EXE" host >"$E2E_PREFIX/host" &
 host=$!
 e2e_probe wait @main 20000 >/dev/null || e2e_fail "the first instance's stand-in did not show"

@@ -8,7 +8,6 @@ source "$(dirname "$0")/lib.sh"
 e2e_setup
 e2e_drives A:floppy D:cdrom E:cdrom:missing H:hd M:hd:missing N:network R:ramdisk
 
-e2e_start_probe
 # shellcheck disable=SC2119 # no command line at all
 e2e_run_volane
 e2e_probe gone @main 0 || e2e_fail "a start without a command line left a main window"

@@ -128,14 +128,11 @@ TEST(Registry, GetKeyValueOnTheRealRegistry) {
     ASSERT_EQ(::RegCreateKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key), ERROR_SUCCESS);
     const std::string exe = "C:\\Program Files\\msinfo32.exe", x(1024, 'x');
     // Value, type (REG_NONE: not written), data, and what is read: the text, "-" when nothing is
-    // read, "throws".
+    // read, "throws". The conversions are the unit tests'; these are the real reads.
     const std::tuple<const char*, DWORD, std::string, std::string> cases[] = {
-        {"sz", REG_SZ, exe + '\0', exe},
         {"sz without NUL", REG_SZ, exe, exe},
         {"dword", REG_DWORD, "\x78\x56\x04\x00", "&h45678"},
-        {"binary: read, no text", REG_BINARY, "ab", ""},
         {"0 bytes", REG_BINARY, "", "throws"},
-        {"1023 bytes", REG_SZ, x.substr(2) + '\0', x.substr(2)},
         {"1024 bytes", REG_SZ, x.substr(1) + '\0', x.substr(1)},
         {"1025 bytes", REG_SZ, x + '\0', "-"},
         {"missing", REG_NONE, "", "-"}};
