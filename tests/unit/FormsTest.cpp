@@ -124,6 +124,7 @@ TEST(Main, LoadPinCollapseExpandAndRestoreFromEveryState) {
         {"top top top", loaded},
         {"exp", collapsed + pinned},
         {"max exp", collapsed + pinned},
+        {"max exp exp", loaded + pinned},  // 展开 gives back the size from before maximized
         {"exp exp", loaded + pinned},
         {"size exp exp", L"0 15020,200 5000x9001 tree 4880x8221 收起" + pinned},  // whole twips
         // The restore ends expanded, normal, in place and pinned, at the size saved last.
