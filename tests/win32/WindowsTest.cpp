@@ -336,15 +336,18 @@ TEST_F(Volane, AboutBoxAsDesignedAndTheVersionRecord) {
     HWND box = about.Window();
     RECT client = ClientRect(box);
     ::MapWindowPoints(box, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-    EXPECT_EQ(client, (RECT{156, 129, 538, 332}));  // 2340, 1935 twips; 5730 x 3045
+    const auto twips = [&](double left, double top, double width, double height) {
+        return RECT{Px(left), Px(top), Px(left) + Px(width), Px(top) + Px(height)};
+    };
+    EXPECT_EQ(client, twips(2340, 1935, 5730, 3045));  // 156, 129, 538, 332 at 96 DPI
     const std::tuple<int, RECT, std::wstring> controls[] = {
-        {IDC_PICICON, {16, 16, 66, 136}, L""},
-        {IDOK, {275, 175, 375, 198}, L"确定"},
-        {IDC_SYSINFO, {276, 205, 375, 228}, L"系统信息(&S)..."},
-        {IDC_DESCRIPTION, {70, 75, 329, 153}, kDescription},
-        {IDC_TITLE, {70, 16, 329, 48}, L"Volane-Torlin@www.torlin.example"},
-        {IDC_VERSION, {70, 52, 329, 67}, L"版本 1.0.64"},
-        {IDC_DISCLAIMER, {17, 175, 259, 230}, L"检查最新版本：http://www.torlin.example"},
+        {IDC_PICICON, twips(240, 240, 750, 1800), L""},
+        {IDOK, twips(4125, 2625, 1500, 345), L"确定"},
+        {IDC_SYSINFO, twips(4140, 3075, 1485, 345), L"系统信息(&S)..."},
+        {IDC_DESCRIPTION, twips(1050, 1125, 3885, 1170), kDescription},
+        {IDC_TITLE, twips(1050, 240, 3885, 480), L"Volane-Torlin@www.torlin.example"},
+        {IDC_VERSION, twips(1050, 780, 3885, 225), L"版本 1.0.64"},
+        {IDC_DISCLAIMER, twips(255, 2625, 3630, 825), L"检查最新版本：http://www.torlin.example"},
     };
     for (const auto& [id, rect, text] : controls) {
         EXPECT_EQ(WindowRect(about.ControlWindow(id), true), rect) << id;
@@ -363,16 +366,20 @@ TEST_F(Volane, AboutBoxAsDesignedAndTheVersionRecord) {
     EXPECT_EQ(::GetTextColor(label), RGB(0, 0, 0));
     ::DeleteDC(label);
     ::SetSysColors(2, elements, saved);
-    // The etched rule: grey over white, both ends drawn, the last pixel at x = 377 (5654 twips).
+    // The etched rule: grey over white, 1 and 2 pixels at 96 DPI, 2 and 3 at 144 (the white
+    // drawn last), both ends drawn, the last pixel at 5654 twips.
     about.SetTopmost(true);
     about.Show();
     ::UpdateWindow(box);
     HDC dc = ::GetDC(box);
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE), grey = RGB(128, 128, 128),
                    white = RGB(255, 255, 255);
+    const int grey1 = Px(2445), white1 = Px(2460), white2 = white1 + (Px(15) == 1 ? 1 : 2),
+              right = Px(5654);
     const std::tuple<int, int, COLORREF> pixels[] = {
-        {5, 163, face}, {6, 163, grey}, {377, 163, grey}, {378, 163, face},
-        {7, 164, white}, {377, 165, white}, {10, 162, face}, {10, 166, face}};
+        {Px(90) - 1, grey1, face}, {Px(90), grey1, grey},  {right, grey1, grey},
+        {right + 1, grey1, face},  {Px(105), white1, white}, {right, white2, white},
+        {Px(180), grey1 - 1, face}, {Px(180), white2 + 1, face}};
     for (const auto& [x, y, color] : pixels)
         EXPECT_EQ(::GetPixel(dc, x, y), color) << x << "," << y;
     ::ReleaseDC(box, dc);
