@@ -400,14 +400,28 @@ TEST_F(Volane, DpiChangeRescalesPicturesRowsAndTheAboutBox) {
     app.InitImages();
     app.ShowMainForm();
     ASSERT_TRUE(app.main.Tree().Add({}, L"C:\\", L"本地磁盘(C)", 2));
+    // The window takes the place the system suggests, a little lower each time.
     const auto changeTo = [](HWND window, int dpi) {
         RECT suggested = WindowRect(window);
+        ::OffsetRect(&suggested, 0, 10);
         ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                        reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(WindowRect(window), suggested);
+    };
+    const auto iconWidth = [&](WPARAM which) {
+        ICONINFO info{};
+        ::GetIconInfo(reinterpret_cast<HICON>(::SendMessageW(Main(), WM_GETICON, which, 0)), &info);
+        BITMAP mask{};
+        ::GetObjectW(info.hbmMask, sizeof(mask), &mask);
+        ::DeleteObject(info.hbmMask);
+        ::DeleteObject(info.hbmColor);
+        return mask.bmWidth;
     };
     std::vector<COLORREF> at96;
     for (const auto& [dpi, size] : {std::pair{96, 18}, {192, 36}, {144, 27}}) {
         changeTo(Main(), dpi);
+        // The window's icons: 32 and 16 pixels at 96 DPI.
+        EXPECT_EQ(iconWidth(ICON_BIG) * 100 + iconWidth(ICON_SMALL), dpi / 3 * 100 + dpi / 6);
         HIMAGELIST images = TreeView_GetImageList(Tree(), TVSIL_NORMAL);
         int width = 0, height = 0;
         ImageList_GetIconSize(images, &width, &height);
