@@ -1,7 +1,7 @@
 // probe.exe: looks into Volane's windows from another process for the end-to-end tests and
 // prints UTF-8 lines; exit status 0 when done, 1 when what it looks or waits for is not there.
 // Commands: wait|gone WIN [ms], window WIN, list CLASS, tree WIN [ms], send|post WIN msg
-// [wParam...], settext WIN text, bar N, popup LAYOUT N, free NAME [ms], where WIN is @main
+// [wParam...], bar N, popup LAYOUT N, free NAME [ms], where WIN is @main
 // (Volane's main window), class:NAME, a handle or a caption; serve, which runs commands read
 // one a line, words tab-separated, and ends each answer with a line "\x1f<status>"; and host,
 // a first instance's stand-in.
@@ -231,8 +231,6 @@ int Run(const std::vector<std::wstring>& a) {
     if (cmd == L"tree") return Tree(a[1], ms);
     if (cmd == L"bar") return Bar(static_cast<int>(Number(a[1])));
     if (cmd == L"popup" && n == 3) return Popup(a[1], Number(a[2]));
-    if (cmd == L"settext" && n == 3)
-        return w && ::SendMessageW(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str())) ? 0 : 1;
     if ((cmd == L"send" || cmd == L"post") && n >= 3 && w) {
         const auto msg = static_cast<UINT>(Number(a[2]));
         for (std::size_t i = 3; i < std::max<std::size_t>(n, 4); ++i) {
