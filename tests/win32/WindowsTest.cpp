@@ -154,12 +154,12 @@ TEST_F(Volane, MainWindowOpensPinnedAtTheRightEdgeAndCollapses) {
     EXPECT_EQ(Menu(), (std::vector<std::wstring>{L"文件", L"收起"}));
     EXPECT_EQ(Menu(true),
               (std::vector<std::wstring>{L"刷新", L"置顶 [checked]", L"", L"退出", L"关于"}));
-    const RECT expanded = WindowRect(Main());
+    // The strip, 3700 x 880 twips, where the window stood.
+    const RECT expanded = WindowRect(Main()), strip{expanded.left, expanded.top,
+                                                    expanded.left + Px(3700), expanded.top + Px(880)};
     Command(IDM_EXP);
     EXPECT_EQ(Menu()[1], L"展开");
-    // The strip, 3700 x 880 twips, where the window stood.
-    EXPECT_EQ(WindowRect(Main()), (RECT{expanded.left, expanded.top, expanded.left + Px(3700),
-                                        expanded.top + Px(880)}));
+    EXPECT_EQ(WindowRect(Main()), strip);
     // The resize event fits the tree to the client area.
     EXPECT_EQ(WindowRect(Tree(), true), ClientRect(Main()));
     Command(IDM_EXP);
@@ -169,8 +169,7 @@ TEST_F(Volane, MainWindowOpensPinnedAtTheRightEdgeAndCollapses) {
     app.main.SetWindowState(DisplayState::Maximized);
     Command(IDM_EXP);
     EXPECT_FALSE(::IsZoomed(Main()));
-    EXPECT_EQ(WindowRect(Main()), (RECT{expanded.left, expanded.top, expanded.left + Px(3700),
-                                        expanded.top + Px(880)}));
+    EXPECT_EQ(WindowRect(Main()), strip);
     Command(IDM_EXP);
     EXPECT_EQ(WindowRect(Main()), expanded);
 }
