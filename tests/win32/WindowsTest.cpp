@@ -262,7 +262,8 @@ TEST_F(Volane, TreeAdapterOnTheRealControlInBothAppendModes) {
         EXPECT_TRUE(at(label.left + 2, label.top + 2));
         EXPECT_FALSE(at(label.right + 20, label.top + 2));
         EXPECT_FALSE(at(label.left + 2, label.bottom + 40));
-        // A clear forgets the last parent and item: what comes next is appended afresh.
+        // A clear forgets the last parent and item: the next root is not put after a root gone.
+        EXPECT_TRUE(tv.Add({}, L"G:\\", L"G:\\", 3));
         tv.Clear();
         for (const wchar_t* key : {L"C:\\", L"E:\\"}) EXPECT_TRUE(tv.Add({}, key, key, 3)) << key;
         EXPECT_TRUE(tv.Add(L"C:\\", L"C:\\w", L"w", 3));
