@@ -77,7 +77,7 @@ TEST(FileSystem, ListsAndTestsRealEntries) {
     // A listing leaves no handle open: the count after the first stays after three more.
     Sink sink;
     fs.Enumerate(temp, sink);
-    const DWORD handles = HandleCount();
+    const int handles = HandleCount();
     for (int i = 0; i < 3; ++i) fs.Enumerate(temp, sink);
     EXPECT_EQ(HandleCount(), handles);
     // The long form of a path: a share gets \\?\UNC\, and ".", ".." and "/" are resolved first.
@@ -156,7 +156,7 @@ TEST(Registry, GetKeyValueOnTheRealRegistry) {
     EXPECT_FALSE(GetKeyValue(registry, RegistryRoot::LocalMachine, path + "\\missing", "sz", value));
     EXPECT_EQ(value, "");
     // No key is left open.
-    const DWORD handles = HandleCount();
+    const int handles = HandleCount();
     for (int i = 0; i < 3; ++i) GetKeyValue(registry, RegistryRoot::LocalMachine, path, "sz", value);
     EXPECT_EQ(HandleCount(), handles);
     ::RegCloseKey(key);
@@ -206,7 +206,7 @@ TEST(Process, StartsTheCommandLineUnchangedWithItsShowValue) {
     // A start leaves no handle open: the count after the first stays after three more.
     const std::wstring quick = L"\"" + child + L"\" --report C:\\missing\\report";
     process.Start(quick, kShowMinimized);
-    const DWORD handles = HandleCount();
+    const int handles = HandleCount();
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(process.Start(quick, kShowMinimized));
     EXPECT_EQ(HandleCount(), handles);
     PumpUntil([&] { return ::DeleteFileW(child.c_str()) != FALSE; }, 10000);
