@@ -68,15 +68,20 @@ e2e_drives() {
 # One probe, and with it the prefix's Wine server, runs for the whole scenario and answers at
 # once: a Wine process takes a few hundred milliseconds to start. Its pipes get descriptors of
 # their own, which pipelines and subshells inherit too.
+# Its first answer shows that the prefix's server and services are up: a Wine start timed
+# after that is not also timing the prefix's cold start.
 e2e_start_probe() {
     coproc E2E_PROBE { volane_wine "$PROBE_EXE" serve; }
     exec {E2E_PROBE_IN}>&"${E2E_PROBE[1]}" {E2E_PROBE_OUT}<&"${E2E_PROBE[0]}"
+    e2e_probe gone class:VolaneNone 0 || e2e_fail "the probe does not answer"
 }
 e2e_probe() {
     local IFS=$'\t' line
+    [ -n "${E2E_PROBE_IN:-}" ] || e2e_start_probe
     echo "$*" >&"$E2E_PROBE_IN"
-    while IFS= read -r line <&"$E2E_PROBE_OUT" && [ "${line:0:1}" != $'\x1f' ]; do echo "$line"; done
-    [ -n "$line" ] || e2e_fail "the probe ended"
+    # No command waits longer than 40 s: a probe silent for 60 s hangs.
+    while IFS= read -r -t 60 line <&"$E2E_PROBE_OUT" && [ "${line:0:1}" != $'\x1f' ]; do echo "$line"; done
+    [ -n "$line" ] || e2e_fail "the probe ended or did not answer \"$*\" within 60 s"
     return "${line:1}"
 }
 
@@ -89,10 +94,20 @@ e2e_start_volane() {
     e2e_volane "$@" &
     E2E_LAUNCHER_PID=$!
 }
-e2e_start_ready() { e2e_start_volane "$E2E_EDITOR" && e2e_shown @main; }
+# Wine frees the handles of an ended process a moment after its launcher has gone: a start
+# before then would find the single-instance name still held and hand over to no one.
+e2e_name_free() {
+    e2e_probe free 'Local\Volane.SingleInstance' 10000 ||
+        e2e_fail "the single-instance name is still held 10 s after the last instance ended"
+}
+e2e_start_ready() {
+    e2e_name_free
+    e2e_start_volane "$E2E_EDITOR" && e2e_shown @main
+}
 
 # Runs Volane.exe, which must end at once: within 10 s, with exit status 0.
 e2e_run_volane() {
+    [ -n "${E2E_PROBE_IN:-}" ] || e2e_start_probe
     e2e_volane "$@" &
     e2e_wait_exit $! 10 || e2e_fail "Volane.exe $* still runs 10 s later"
     e2e_expect_eq "exit status of Volane.exe $*" 0 "$E2E_STATUS"

@@ -1,9 +1,10 @@
 // probe.exe: looks into Volane's windows from another process for the end-to-end tests and
 // prints UTF-8 lines; exit status 0 when done, 1 when what it looks or waits for is not there.
 // Commands: wait|gone WIN [ms], window WIN, list CLASS, tree WIN [ms], send|post WIN msg
-// [wParam...], settext WIN text, bar N, popup LAYOUT N, where WIN is @main (Volane's main
-// window), class:NAME, a handle or a caption; and serve, which runs commands read one a line,
-// words tab-separated, and ends each answer with a line "\x1f<status>".
+// [wParam...], bar N, popup LAYOUT N, free NAME [ms], where WIN is @main
+// (Volane's main window), class:NAME, a handle or a caption; serve, which runs commands read
+// one a line, words tab-separated, and ends each answer with a line "\x1f<status>"; and host,
+// a first instance's stand-in.
 
 #include <windows.h>
 
@@ -16,12 +17,12 @@
 #include <string_view>
 #include <vector>
 
-#include "identity.h"
 #include "platform/win32/Text.h"
 
 namespace {
 
-const wchar_t kMainTitle[] = VOLANE_WIDEN(VOLANE_WINDOW_TITLE);
+const wchar_t kMainTitle[] = L"Torlin [http://www.torlin.example]";
+const wchar_t kInstanceName[] = L"Local\\Volane.SingleInstance";
 
 // Raw bytes, no CRT text mode: lines end in "\n" alone.
 void Print(const std::wstring& line) {
@@ -84,7 +85,6 @@ int Window(HWND hwnd) {
     const bool topmost = ::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST;
     Print(L"hwnd=" + Handle(hwnd) + L"\nclass=" + ClassOf(hwnd) + L"\ncaption=" + Text(hwnd));
     Print(L"rect=" + Rect(hwnd) + L"\nclient=" + Rect(hwnd, true));
-    if (HWND tree = TreeOf(hwnd)) Print(L"tree=" + Rect(tree));
     Print(L"topmost=" + Num(topmost) + L"\niconic=" + Num(::IsIconic(hwnd)) + L"\nenabled=" +
           Num(::IsWindowEnabled(hwnd)) + L"\nforeground=" + Num(::GetForegroundWindow() == hwnd));
     return 0;
@@ -219,13 +219,18 @@ int Run(const std::vector<std::wstring>& a) {
         return 0;
     }
     if (cmd == L"gone") return Poll(ms, [&] { return !Find(a[1]); }) ? 0 : 1;
+    if (cmd == L"free") {
+        return Poll(ms, [&] {
+            HANDLE held = ::OpenMutexW(SYNCHRONIZE, FALSE, a[1].c_str());
+            if (held) ::CloseHandle(held);
+            return held == nullptr;
+        }) ? 0 : 1;
+    }
     if (cmd == L"window") return Window(w);
     if (cmd == L"list") return List(a[1]);
     if (cmd == L"tree") return Tree(a[1], ms);
     if (cmd == L"bar") return Bar(static_cast<int>(Number(a[1])));
     if (cmd == L"popup" && n == 3) return Popup(a[1], Number(a[2]));
-    if (cmd == L"settext" && n == 3)
-        return w && ::SendMessageW(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str())) ? 0 : 1;
     if ((cmd == L"send" || cmd == L"post") && n >= 3 && w) {
         const auto msg = static_cast<UINT>(Number(a[2]));
         for (std::size_t i = 3; i < std::max<std::size_t>(n, 4); ++i) {
@@ -238,6 +243,35 @@ int Run(const std::vector<std::wstring>& a) {
         return 0;
     }
     return 2;
+}
+
+// The first instance's stand-in: holds the single-instance name and a window with the main
+// caption, prints each message 1025 as it arrives ("1025 <wParam> address" when lParam is not
+// 0), answers it a second later, prints "answered" and ends; or ends after 30 s.
+LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != 1025 && msg != WM_TIMER) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == 1025) {
+        Print(L"1025 " + Num(static_cast<long long>(wParam)) + (lParam ? L" address" : L" 0"));
+        ::Sleep(1000);
+        Print(L"answered");
+    }
+    ::PostQuitMessage(0);
+    return 0;
+}
+
+int Host() {
+    HANDLE name = ::CreateMutexW(nullptr, FALSE, kInstanceName);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = HostProc;
+    wc.lpszClassName = L"VolaneHost";
+    ::RegisterClassW(&wc);
+    HWND hwnd = ::CreateWindowW(L"VolaneHost", kMainTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                200, 100, nullptr, nullptr, nullptr, nullptr);
+    ::SetTimer(hwnd, 1, 30000, nullptr);
+    for (MSG m; ::GetMessageW(&m, nullptr, 0, 0) > 0;) ::DispatchMessageW(&m);
+    ::DestroyWindow(hwnd);
+    ::CloseHandle(name);
+    return 0;
 }
 
 // A Wine process takes a few hundred milliseconds to start; a probe that stays answers at once.
@@ -266,5 +300,6 @@ int Serve() {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc == 2 && std::wstring(argv[1]) == L"serve") return Serve();
+    if (argc == 2 && std::wstring(argv[1]) == L"host") return Host();
     return Run(std::vector<std::wstring>(argv + 1, argv + argc));
 }

@@ -124,6 +124,7 @@ TEST(Main, LoadPinCollapseExpandAndRestoreFromEveryState) {
         {"top top top", loaded},
         {"exp", collapsed + pinned},
         {"max exp", collapsed + pinned},
+        {"max exp exp", loaded + pinned},  // 展开 gives back the size from before maximized
         {"exp exp", loaded + pinned},
         {"size exp exp", L"0 15020,200 5000x9001 tree 4880x8221 收起" + pinned},  // whole twips
         // The restore ends expanded, normal, in place and pinned, at the size saved last.
@@ -222,9 +223,14 @@ TEST(Main, ExpandPathStartsTheEditorSaysWhyOrListsInFileSystemOrder) {
     for (int i = 0; i < 30000; ++i)
         many.push_back({std::wstring(i % 7 == 0 ? 300 : 3, L'f') + std::to_wstring(i) + L".js", 32});
     many.push_back({L"sub", 16});
+    // Names whose length takes one byte, then two (127, 128), one byte a character above U+007F.
+    const std::wstring e124(124, L'\u00e9'), e125(125, L'\u00e9');
+    for (const std::wstring& name : {e124 + L".js", e125 + L".js"}) many.push_back({name, 32});
     r.tv1.log.clear();
     ExpandPath(L"C:\\Work", r.listing);
-    ASSERT_EQ(r.tv1.log.size(), 30004u);
+    ASSERT_EQ(r.tv1.log.size(), 30006u);
+    EXPECT_EQ(r.tv1.log[30003], L"add C:\\Work\\" + e124 + L".js " + e124 + L".js 7");
+    EXPECT_EQ(r.tv1.log[30004], L"add C:\\Work\\" + e125 + L".js " + e125 + L".js 7");
     EXPECT_EQ(r.tv1.log[2], L"add C:\\Work\\sub sub 3");
     EXPECT_EQ(r.tv1.log[30002], L"add C:\\Work\\fff29999.js fff29999.js 7");
     EXPECT_EQ(r.tv1.log[29998], L"add C:\\Work\\" + std::wstring(300, L'f') + L"29995.js " +
@@ -267,6 +273,17 @@ TEST(Main, SettingsAreReadTrimmedBesideTheExecutableAtEveryListing) {
     EXPECT_EQ(r.tv1.log, (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\sub sub 3",
                                 L"add C:\\w\\b.ini b.ini 1", L"redraw on"}));
     EXPECT_EQ(r.profile.reads, 3);
+    // Without a type list, or with an empty one, files stay out and folders come in.
+    for (const wchar_t* key : {L"fileTypes", L"other"}) {
+        r.profile.Set(L"D:\\\\setup.ini", L"fileTypes", L"");
+        r.profile.Set(L"D:\\\\setup.ini", key, L"   ");
+        r.tv1.Clear();
+        r.tv1.Add(L"", L"C:\\w", L"w", 3);
+        r.tv1.log.clear();
+        ExpandPath(L"C:\\w", r.listing);
+        EXPECT_EQ(r.tv1.log, (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\sub sub 3",
+                                    L"redraw on"})) << key;
+    }
 }
 
 TEST(About, GetKeyValueConvertsByTypeAndClosesTheKeyOnEveryRoad) {
@@ -295,8 +312,9 @@ TEST(About, GetKeyValueConvertsByTypeAndClosesTheKeyOnEveryRoad) {
 
 TEST(About, SysInfoStartsTheFirstLocationAsReadOrTheSecondWithItsFile) {
     using Stored = std::optional<Value>;
-    const std::string first = kMsinfoKey + "\\PATH"s, second = kToolsLocationKey + "\\MSINFO"s;
-    const std::wstring box = L"此时系统信息不可用 / " + std::wstring(APP_TITLE) + L"; ";
+    const std::string first = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO\\PATH",
+                      second = "SOFTWARE\\Microsoft\\Shared Tools Location\\MSINFO";
+    const std::wstring box = L"此时系统信息不可用 / Volane-Torlin@www.torlin.example; ";
     const std::tuple<Stored, Stored, bool, bool, std::wstring> cases[] = {
         // first location, second location, file there, start works: what the user gets
         {Value{kRegSz, "C:\\x.exe\0"s}, Value{kRegSz, "C:\\t"}, true, true, L"start C:\\x.exe 1; "},
@@ -326,13 +344,13 @@ TEST(About, SysInfoStartsTheFirstLocationAsReadOrTheSecondWithItsFile) {
 TEST(About, LoadShowsTitleAndVersionAndEveryWayOutCloses) {
     Rig r;
     r.about.Form_Load();
-    EXPECT_EQ(r.aboutWindow.caption, L"关于 " + std::wstring(APP_TITLE));
-    EXPECT_EQ(r.lblTitle.text, APP_TITLE);
+    EXPECT_EQ(r.aboutWindow.caption, L"关于 Volane-Torlin@www.torlin.example");
+    EXPECT_EQ(r.lblTitle.text, L"Volane-Torlin@www.torlin.example");
     EXPECT_EQ(r.lblVersion.text, L"版本 1.0.64");
     r.about.picIcon_Click();
     r.about.lblDisclaimer_Click();
     r.about.cmdOK_Click();
-    const std::string web = "open "s + VOLANE_WEB_ADDRESS + "; unload; ";
+    const std::string web = "open http://www.torlin.example; unload; ";
     EXPECT_EQ(r.log, web + web + "unload; ");
 }
 

@@ -82,6 +82,7 @@ TEST(Text, TreeKeysAreUniqueAndExactUnderKnownParents) {
         {L"C:\\work", L"C:\\work\\a", true},
         {L"C:\\work", wide, true},
         {L"C:\\work", L"C:\\work\\\u0100", true},  // the lowest character kept wide
+        {L"C:\\work", L"C:\\work\\\u0080\u00e9\u00ff", true},  // one byte a character
         {L"C:\\", L"D:\\x", true},  // a key that does not extend its parent's
         {L"C:\\", longKey, true}};
     for (const auto& [parent, key, added] : inserts)
@@ -89,6 +90,7 @@ TEST(Text, TreeKeysAreUniqueAndExactUnderKnownParents) {
     for (const std::wstring& key : {std::wstring(L"C:\\"), std::wstring(L"C:\\work"),
                                     std::wstring(L"C:\\Work"), std::wstring(L"C:\\work\\a"),
                                     wide, std::wstring(L"C:\\work\\\u0100"),
+                                    std::wstring(L"C:\\work\\\u0080\u00e9\u00ff"),
                                     std::wstring(L"D:\\x"), longKey}) {
         const TreeNode* node = index.Find(key);
         ASSERT_NE(node, nullptr) << key.substr(0, 20);
@@ -99,9 +101,18 @@ TEST(Text, TreeKeysAreUniqueAndExactUnderKnownParents) {
           L"C:\\work\\报告 ete.txt", L""})
         EXPECT_EQ(index.Find(key), nullptr) << key;
     EXPECT_EQ(index.Find(longKey + L"n"), nullptr);
-    EXPECT_EQ(index.Size(), 9u);
+    EXPECT_EQ(index.Find(L"C:\\work\\\u0080\u00e9\u00fe"), nullptr);
+    // A refused insert is forgotten, as the key found last too: the key is free again, the
+    // parent counts one child less, and the next key is kept whole.
+    TreeNode* refused = index.Insert(L"C:\\work", L"C:\\work\\gone");
+    ASSERT_EQ(index.Find(L"C:\\work\\gone"), refused);
+    index.Forget(refused);
+    EXPECT_EQ(index.Find(L"C:\\work\\gone"), nullptr);
+    ASSERT_NE(index.Insert(L"C:\\work", L"C:\\work\\back"), nullptr);
+    EXPECT_EQ(index.Key(*index.Find(L"C:\\work\\back")), L"C:\\work\\back");
+    EXPECT_EQ(index.Size(), 11u);
     EXPECT_EQ(index.Find(L"C:\\")->children, 5u);
-    EXPECT_EQ(index.Find(L"C:\\work")->children, 3u);
+    EXPECT_EQ(index.Find(L"C:\\work")->children, 5u);
     index.Clear();
     EXPECT_EQ(index.Size(), 0u);
     // Nothing is found after a clear, the key found last included.
@@ -191,7 +202,7 @@ TEST(App, IconTableWithHtmlTwiceLookUpByLowerCaseAndDriveRoots) {
 }
 
 TEST(App, StartupHandsOverQuitsOrBuildsInOrder) {
-    const std::string find = std::string("find ") + VOLANE_WINDOW_TITLE + "; ";
+    const std::string find = "find Torlin [http://www.torlin.example]; ";
     const std::tuple<bool, const wchar_t*, std::intptr_t, StartupRoad, std::string> cases[] = {
         // another instance, command line, its window: road, log
         {true, L"ed", 4242, StartupRoad::HandOver, find + "allow 4242; send 4242 1025 4001; "},

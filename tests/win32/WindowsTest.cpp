@@ -5,8 +5,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <atomic>
+#include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -21,6 +22,7 @@
 #include "modules/mdlMsg.h"
 #include "platform/Twips.h"
 #include "platform/win32/Fatal.h"
+#include "platform/win32/Text.h"
 #include "resource.h"
 #include "tests/win32/Support.h"
 
@@ -35,6 +37,11 @@ void PrintTo(const RECT& r, std::ostream* out) {
 namespace volane::test {
 namespace {
 
+constexpr wchar_t kDescription[] =
+    L"编写本工具，是为了弥补编辑器自带的文件夹树在选择要编辑的文件时的不足。作者一直没有改进它，"
+    L"而编辑器又是我日常工作中用得最多的工具，于是写了这个小程序，免费送给编辑器的广大用户们，"
+    L"希望方便大家日常使用。";
+
 // A window's rectangle on the screen, or in its parent's client area.
 RECT WindowRect(HWND window, bool inParent = false) {
     RECT rect{};
@@ -48,6 +55,13 @@ RECT ClientRect(HWND window) {
     RECT rect{};
     ::GetClientRect(window, &rect);
     return rect;
+}
+
+// The first row's height as the tree draws it.
+int RowHeight(HWND tree) {
+    RECT row{};
+    TreeView_GetItemRect(tree, TreeView_GetRoot(tree), &row, FALSE);
+    return row.bottom - row.top;
 }
 
 bool IsTopmost(HWND window) {
@@ -120,16 +134,18 @@ class Volane : public ::testing::Test {
     // Twips at the window's DPI: the tests run at 96 DPI, and at 144 where VOLANE_TEST_DPI says.
     int Px(double twips) const { return TwipsToPixels(twips, static_cast<int>(app.main.Dpi())); }
     // The control's own view: "text:image", "+" when expanded, children in braces.
-    std::wstring Dump(HTREEITEM item) {
+    static std::wstring Dump(HWND tree, HTREEITEM item = TVI_ROOT) {
         std::wstring out;
-        for (; item; item = TreeView_GetNextSibling(Tree(), item)) {
+        if (item == TVI_ROOT) item = TreeView_GetRoot(tree);
+        for (; item; item = TreeView_GetNextSibling(tree, item)) {
             wchar_t text[64] = {};
             TVITEMW data{
                 TVIF_TEXT | TVIF_IMAGE | TVIF_STATE, item, 0, TVIS_EXPANDED, text, 64, 0, 0, 0, 0};
-            TreeView_GetItem(Tree(), &data);
+            TreeView_GetItem(tree, &data);
             out += std::wstring(text) + L":" + std::to_wstring(data.iImage) +
                    ((data.state & TVIS_EXPANDED) ? L"+" : L"");
-            if (HTREEITEM child = TreeView_GetChild(Tree(), item)) out += L"{" + Dump(child) + L"}";
+            if (HTREEITEM child = TreeView_GetChild(tree, item))
+                out += L"{" + Dump(tree, child) + L"}";
             out += L" ";
         }
         return out;
@@ -138,7 +154,7 @@ class Volane : public ::testing::Test {
     app::Application app;
 };
 
-TEST_F(Volane, MainWindowOpensPinnedAtTheRightEdgeCollapsesAndPins) {
+TEST_F(Volane, MainWindowOpensPinnedAtTheRightEdgeAndCollapses) {
     if (const char* dpi = std::getenv("VOLANE_TEST_DPI")) ASSERT_EQ(app.main.Dpi(), std::stoul(dpi));
     EXPECT_EQ(ClientRect(Main()).right, Px(3540));
     EXPECT_EQ(WindowRect(Main()), StartRect());
@@ -146,44 +162,48 @@ TEST_F(Volane, MainWindowOpensPinnedAtTheRightEdgeCollapsesAndPins) {
     EXPECT_EQ(Menu(), (std::vector<std::wstring>{L"文件", L"收起"}));
     EXPECT_EQ(Menu(true),
               (std::vector<std::wstring>{L"刷新", L"置顶 [checked]", L"", L"退出", L"关于"}));
-    const RECT expanded = WindowRect(Main());
+    // The strip, 3700 x 880 twips, where the window stood.
+    const RECT expanded = WindowRect(Main()), strip{expanded.left, expanded.top,
+                                                    expanded.left + Px(3700), expanded.top + Px(880)};
     Command(IDM_EXP);
     EXPECT_EQ(Menu()[1], L"展开");
-    // The strip, 3700 x 880 twips, where the window stood.
-    EXPECT_EQ(WindowRect(Main()), (RECT{expanded.left, expanded.top, expanded.left + Px(3700),
-                                        expanded.top + Px(880)}));
+    EXPECT_EQ(WindowRect(Main()), strip);
     // The resize event fits the tree to the client area.
     EXPECT_EQ(WindowRect(Tree(), true), ClientRect(Main()));
     Command(IDM_EXP);
     EXPECT_EQ(Menu()[1], L"收起");
     EXPECT_EQ(WindowRect(Main()), expanded);
-    Command(IDM_TOP);
-    EXPECT_FALSE(IsTopmost(Main()));
-    EXPECT_EQ(Menu(true)[1], L"置顶");
-    Command(IDM_TOP);
-    EXPECT_TRUE(IsTopmost(Main()));
-    EXPECT_EQ(Menu(true)[1], L"置顶 [checked]");
+    // From maximized the strip stands where the normal window stood, which 展开 gives back.
+    app.main.SetWindowState(DisplayState::Maximized);
+    Command(IDM_EXP);
+    EXPECT_FALSE(::IsZoomed(Main()));
+    EXPECT_EQ(WindowRect(Main()), strip);
+    Command(IDM_EXP);
+    EXPECT_EQ(WindowRect(Main()), expanded);
 }
 
 TEST_F(Volane, RestoreRequestBringsTheWindowBack) {
     app.ShowMainForm();
     const RECT start = StartRect();
-    Command(IDM_EXP);
-    Command(IDM_TOP);
-    app.main.SetLeft(1500);
-    app.main.SetTop(3000);
-    app.main.SetWindowState(DisplayState::Minimized);
-    for (WPARAM other : {0, 4000, 4002}) ::SendMessageW(Main(), WM_SHOWEXT, other, 0);
-    EXPECT_TRUE(::IsIconic(Main()));
-    EXPECT_EQ(Menu()[1], L"展开");
-    EXPECT_FALSE(IsTopmost(Main()));
-    ::SendMessageW(Main(), WM_SHOWEXT, SHOW_CODE, 0);
-    EXPECT_FALSE(::IsIconic(Main()));
-    EXPECT_TRUE(::IsWindowVisible(Main()));
-    EXPECT_EQ(Menu()[1], L"收起");
-    EXPECT_EQ(WindowRect(Main()), start);
-    EXPECT_TRUE(IsTopmost(Main()));
-    EXPECT_EQ(Menu(true)[1], L"置顶 [checked]");
+    for (DisplayState from : {DisplayState::Minimized, DisplayState::Maximized}) {
+        Command(IDM_EXP);
+        Command(IDM_TOP);
+        app.main.SetLeft(1500);
+        app.main.SetTop(3000);
+        app.main.SetWindowState(from);
+        for (WPARAM other : {0, 4000, 4002}) ::SendMessageW(Main(), 1025, other, 0);
+        EXPECT_TRUE(from == DisplayState::Minimized ? ::IsIconic(Main()) : ::IsZoomed(Main()));
+        EXPECT_EQ(Menu()[1], L"展开");
+        EXPECT_FALSE(IsTopmost(Main()));
+        EXPECT_EQ(Menu(true)[1], L"置顶");
+        ::SendMessageW(Main(), 1025, 4001, 0);
+        EXPECT_FALSE(::IsIconic(Main()) || ::IsZoomed(Main()));
+        EXPECT_TRUE(::IsWindowVisible(Main()));
+        EXPECT_EQ(Menu()[1], L"收起");
+        EXPECT_EQ(WindowRect(Main()), start);
+        EXPECT_TRUE(IsTopmost(Main()));
+        EXPECT_EQ(Menu(true)[1], L"置顶 [checked]");
+    }
 }
 
 LRESULT CALLBACK NarrowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -211,68 +231,84 @@ TEST_F(Volane, HookPassesTextOnAndKeepsTheWholeProcedure) {
     ::DestroyWindow(other);
 }
 
-TEST_F(Volane, TreeAdapterOnTheRealControl) {
+// Both ways of appending a child run the same rows: after the parent's last child, as Windows
+// gets it, and with TVI_LAST, as Wine does.
+TEST_F(Volane, TreeAdapterOnTheRealControlInBothAppendModes) {
     app.ShowMainForm();
-    win32::TreeView& tv = app.main.Tree();
-    const std::tuple<const wchar_t*, const wchar_t*, bool> adds[] = {
-        {L"", L"C:\\", true},       {L"C:\\", L"C:\\w", true},  {L"", L"E:\\", true},
-        {L"C:\\", L"C:\\w", false}, {L"D:\\", L"D:\\x", false},
-    };
-    for (const auto& [parent, key, added] : adds)
-        EXPECT_EQ(tv.Add(parent, key, key, 3), added) << key;
-    // Marked expanded before it has children: they show as they come.
-    EXPECT_TRUE(tv.Expand(L"E:\\"));
-    EXPECT_TRUE(tv.Add(L"E:\\", L"E:\\a.txt", L"a.txt", 9));
-    // Node pictures count from 1, the image list from 0.
-    EXPECT_EQ(Dump(TreeView_GetRoot(Tree())), L"C:\\:2{C:\\w:2 } E:\\:2+{a.txt:8 } ");
-    EXPECT_EQ(tv.Count(), 4u);
-    EXPECT_EQ(tv.Children(L"C:\\"), 1u);
-    EXPECT_EQ(tv.Children(L"C:\\w"), 0u);
-    HTREEITEM file =
-        TreeView_GetChild(Tree(), TreeView_GetNextSibling(Tree(), TreeView_GetRoot(Tree())));
-    TreeView_SelectItem(Tree(), file);
-    EXPECT_EQ(tv.SelectedKey(), L"E:\\a.txt");
-    // Hit tests in twips from the control's outer corner, its sunken edge included: on the
-    // label, not beside or below it.
-    RECT label{};
-    TreeView_GetItemRect(Tree(), file, &label, TRUE);
-    const int edge = ::GetSystemMetrics(SM_CXEDGE);
-    const auto at = [&](int x, int y) { return tv.HitTest((x + edge) * 15.0, (y + edge) * 15.0); };
-    EXPECT_TRUE(at(label.left + 2, label.top + 2));
-    EXPECT_FALSE(at(label.right + 20, label.top + 2));
-    EXPECT_FALSE(at(label.left + 2, label.bottom + 40));
+    for (win32::AppendMode mode : {win32::AppendMode::AfterLastChild, win32::AppendMode::Last}) {
+        win32::TreeView tv(Main(), MainDesign().controls[0], {}, mode);
+        const HWND tree = tv.Window();
+        const std::tuple<const wchar_t*, const wchar_t*, bool> adds[] = {
+            {L"", L"C:\\", true},       {L"C:\\", L"C:\\w", true},  {L"", L"E:\\", true},
+            {L"C:\\", L"C:\\w", false}, {L"D:\\", L"D:\\x", false}, {L"C:\\", L"C:\\x", true},
+            {L"C:\\", L"C:\\y", true},  {L"", L"F:\\", true}};
+        for (const auto& [parent, key, added] : adds)
+            EXPECT_EQ(tv.Add(parent, key, key, 3), added) << key;
+        // Marked expanded before it has children: they show as they come.
+        EXPECT_TRUE(tv.Expand(L"E:\\"));
+        EXPECT_TRUE(tv.Add(L"E:\\", L"E:\\a.txt", L"a.txt", 9));
+        // Node pictures count from 1, the image list from 0.
+        EXPECT_EQ(Dump(tree), L"C:\\:2{C:\\w:2 C:\\x:2 C:\\y:2 } E:\\:2+{a.txt:8 } F:\\:2 ");
+        EXPECT_EQ(tv.Count(), 7u);
+        EXPECT_EQ(tv.Children(L"C:\\"), 3u);
+        EXPECT_EQ(tv.Children(L"C:\\w"), 0u);
+        // A child the control refuses (its parent's item is gone) is not counted either.
+        TreeView_DeleteItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
+        EXPECT_FALSE(tv.Add(L"C:\\w", L"C:\\w\\z", L"z", 3));
+        EXPECT_EQ(tv.Count(), 7u);
+        EXPECT_EQ(tv.Children(L"C:\\w"), 0u);
+        HTREEITEM file =
+            TreeView_GetChild(tree, TreeView_GetNextSibling(tree, TreeView_GetRoot(tree)));
+        TreeView_SelectItem(tree, file);
+        EXPECT_EQ(tv.SelectedKey(), L"E:\\a.txt");
+        // Hit tests in twips from the control's outer corner, its sunken edge included: on the
+        // label, not beside or below it.
+        RECT label{};
+        TreeView_GetItemRect(tree, file, &label, TRUE);
+        const int edge = ::GetSystemMetrics(SM_CXEDGE);
+        const auto at = [&](int x, int y) { return tv.HitTest((x + edge) * 15.0, (y + edge) * 15.0); };
+        EXPECT_TRUE(at(label.left + 2, label.top + 2));
+        EXPECT_FALSE(at(label.right + 20, label.top + 2));
+        EXPECT_FALSE(at(label.left + 2, label.bottom + 40));
+        // A clear forgets the last parent and item: the next root is not put after a root gone.
+        EXPECT_TRUE(tv.Add({}, L"G:\\", L"G:\\", 3));
+        tv.Clear();
+        for (const wchar_t* key : {L"C:\\", L"E:\\"}) EXPECT_TRUE(tv.Add({}, key, key, 3)) << key;
+        EXPECT_TRUE(tv.Add(L"C:\\", L"C:\\w", L"w", 3));
+        EXPECT_EQ(Dump(tree), L"C:\\:2{w:2 } E:\\:2 ");
+        EXPECT_EQ(tv.Count(), 3u);
+        ::DestroyWindow(tree);
+    }
 }
 
-TEST_F(Volane, DoubleClickedFolderIsListedAndStaysOpen) {
-    const std::wstring temp = NewFolder();
-    ASSERT_TRUE(MakeFolder(temp + L"sub"));
-    app.LoadSourceForm();
-    app.InitImages();
-    app.ShowMainForm();
-    ASSERT_TRUE(app.main.Tree().Add({}, temp, L"work", 3));
-    RECT label{};
-    TreeView_GetItemRect(Tree(), TreeView_GetRoot(Tree()), &label, TRUE);
-    const LPARAM at = MAKELPARAM(label.left + 2, label.top + 2);
-    // The control's click tracking waits for the release that a real click brings.
-    ::PostMessageW(Tree(), WM_LBUTTONUP, 0, at);
-    ::SendMessageW(Tree(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::SendMessageW(Tree(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    PumpUntil([] { return false; }, 100);
-    EXPECT_EQ(Dump(TreeView_GetRoot(Tree())), L"work:2+{sub:2 } ");
+// The key releases that reach the control's own procedure, through the tree class's procedure.
+std::vector<WPARAM> releases;
+WNDPROC treeClassProc = nullptr;
+LRESULT CALLBACK RecordingTreeProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_KEYUP || msg == WM_SYSKEYUP) releases.push_back(wParam);
+    return ::CallWindowProcW(treeClassProc, window, msg, wParam, lParam);
 }
 
-TEST_F(Volane, PopupOpensAtThePointOnTheScreen) {
+TEST_F(Volane, ReleaseOfAHandledKeyStaysFromTheTreeAfterThePopupCloses) {
     app.ShowMainForm();
-    RECT popup{};
-    After(200, [&] {
-        popup = WindowRect(::FindWindowW(L"#32768", nullptr));
-        ::EndMenu();
-    });
-    app.main.PopupMainMenu(1500, 3000);  // 100, 200 pixels in the client area
-    POINT expected{100, 200};
-    ::ClientToScreen(Main(), &expected);
-    EXPECT_EQ(popup.left, expected.x);
-    EXPECT_EQ(popup.top, expected.y);
+    treeClassProc = reinterpret_cast<WNDPROC>(::SetClassLongPtrW(
+        Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingTreeProc)));
+    // The menu key opens the popup, as the main form's handler does; the popup closes itself.
+    win32::TreeView tv(Main(), MainDesign().controls[0],
+                       {.down = {}, .up = {}, .keyDown = [&](int key, int) {
+                           if (key != VK_APPS) return false;
+                           After(100, [] { ::EndMenu(); });
+                           app.main.PopupMainMenu(0, 0);
+                           return true;
+                       }},
+                       win32::AppendMode::Last);
+    ::SetClassLongPtrW(Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeClassProc));
+    releases.clear();
+    ::SendMessageW(tv.Window(), WM_KEYDOWN, VK_APPS, 0);
+    // Another key's release passes; the handled key's first release does not, its next does.
+    for (WPARAM key : {VK_DOWN, VK_APPS, VK_APPS}) ::SendMessageW(tv.Window(), WM_KEYUP, key, 0);
+    EXPECT_EQ(releases, (std::vector<WPARAM>{VK_DOWN, VK_APPS}));
+    ::DestroyWindow(tv.Window());
 }
 
 TEST_F(Volane, IconTableOnTheRealImageList) {
@@ -281,20 +317,8 @@ TEST_F(Volane, IconTableOnTheRealImageList) {
     HIMAGELIST images = app.source.ilFiles();
     int width = 0, height = 0;
     ImageList_GetIconSize(images, &width, &height);
-    EXPECT_EQ(ImageList_GetImageCount(images), 9);
-    // 18 pixels at 96 DPI, 27 at 144.
-    EXPECT_EQ(width, ScaledPixels(18, static_cast<int>(app.main.Dpi())));
-    EXPECT_EQ(height, width);
-    EXPECT_EQ(TreeView_GetImageList(Tree(), TVSIL_NORMAL), images);
+    EXPECT_EQ(width, app.main.Dpi() == 144 ? 27 : 18);  // at the DPI it starts at
     app::PictureStage stage(app.module, app.source, Tree());
-    // Every node bitmap is found by name in any case, at 18 x 18.
-    for (const wchar_t* name :
-         {L"qe", L"ROOT", L"Folder", L"css", L"html", L"js", L"php", L"txt"}) {
-        stage.LoadPicture(name);
-        BITMAP info{};
-        ::GetObjectW(app.source.Picture1().Picture(), sizeof(info), &info);
-        EXPECT_EQ(info.bmWidth * 100 + info.bmHeight, 1818) << name;
-    }
     // The grey of a node picture is transparent: grey on the left, blue on the right.
     std::vector<DWORD> bits(18 * 18);
     for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = i % 18 < 9 ? 0xC0C0C0 : 0x0000FF;
@@ -312,21 +336,12 @@ TEST_F(Volane, IconTableOnTheRealImageList) {
     // htm has no bitmap of its own and looks like html.
     EXPECT_EQ(Drawn(images, 5), Drawn(images, 4));
     EXPECT_NE(Drawn(images, 4), Drawn(images, 3));
-    // Rows at least as tall as the pictures, at the start and after each change of scaling.
+    // Rows at least as tall as the pictures at the scaling Volane starts with.
     ASSERT_TRUE(app.main.Tree().Add({}, L"C:\\", L"本地磁盘(C)", 1));
-    const RECT at = WindowRect(Main());
-    for (const auto& [dpi, picture] :
-         {std::pair{0, width}, {120, 23}, {192, 36}, {96, 18}, {144, 27}}) {
-        if (dpi)
-            ::SendMessageW(Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                           reinterpret_cast<LPARAM>(&at));
-        RECT row{};
-        TreeView_GetItemRect(Tree(), TreeView_GetRoot(Tree()), &row, FALSE);
-        EXPECT_GE(row.bottom - row.top, picture) << dpi;
-    }
+    EXPECT_GE(RowHeight(Tree()), width);
 }
 
-TEST_F(Volane, AboutBoxAsDesigned) {
+TEST_F(Volane, AboutBoxAsDesignedAndTheVersionRecord) {
     // Wine cannot turn high contrast on: the box is told so where the test needs it.
     std::optional<bool> contrast;
     app::AboutWindow about(app.forms, app.module, app.about,
@@ -335,33 +350,36 @@ TEST_F(Volane, AboutBoxAsDesigned) {
     HWND box = about.Window();
     RECT client = ClientRect(box);
     ::MapWindowPoints(box, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-    EXPECT_EQ(client, (RECT{156, 129, 538, 332}));  // 2340, 1935 twips; 5730 x 3045
-    EXPECT_EQ(about.Caption(), L"关于 " + std::wstring(APP_TITLE));
+    const auto twips = [&](double left, double top, double width, double height) {
+        return RECT{Px(left), Px(top), Px(left) + Px(width), Px(top) + Px(height)};
+    };
+    EXPECT_EQ(client, twips(2340, 1935, 5730, 3045));  // 156, 129, 538, 332 at 96 DPI
     const std::tuple<int, RECT, std::wstring> controls[] = {
-        {IDC_PICICON, {16, 16, 66, 136}, L""},
-        {IDOK, {275, 175, 375, 198}, L"确定"},
-        {IDC_SYSINFO, {276, 205, 375, 228}, L"系统信息(&S)..."},
-        {IDC_DESCRIPTION, {70, 75, 329, 153}, std::wstring(kAboutDescription)},
-        {IDC_TITLE, {70, 16, 329, 48}, std::wstring(APP_TITLE)},
-        {IDC_VERSION, {70, 52, 329, 67}, L"版本 1.0.64"},
-        {IDC_DISCLAIMER, {17, 175, 259, 230}, L"检查最新版本：http://www.torlin.example"},
+        {IDC_PICICON, twips(240, 240, 750, 1800), L""},
+        {IDOK, twips(4125, 2625, 1500, 345), L"确定"},
+        {IDC_SYSINFO, twips(4140, 3075, 1485, 345), L"系统信息(&S)..."},
+        {IDC_DESCRIPTION, twips(1050, 1125, 3885, 1170), kDescription},
+        {IDC_TITLE, twips(1050, 240, 3885, 480), L"Volane-Torlin@www.torlin.example"},
+        {IDC_VERSION, twips(1050, 780, 3885, 225), L"版本 1.0.64"},
+        {IDC_DISCLAIMER, twips(255, 2625, 3630, 825), L"检查最新版本：http://www.torlin.example"},
     };
     for (const auto& [id, rect, text] : controls) {
         EXPECT_EQ(WindowRect(about.ControlWindow(id), true), rect) << id;
         EXPECT_EQ(win32::TextOf(about.ControlWindow(id)), text);
         EXPECT_EQ(::GetDlgCtrlID(about.ControlWindow(id)), id);
     }
-    EXPECT_EQ(win32::CodePage().ToAnsi(kAboutDescription).size(), 200u);
     // The labels are black on the form's face whatever the theme's text colour; with high
-    // contrast on, the theme's button text on that face (white on black here).
-    const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT, COLOR_BTNFACE};
-    const COLORREF saved[] = {::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_BTNTEXT),
-                              ::GetSysColor(COLOR_BTNFACE)},
-                   theme[] = {RGB(255, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0)};
-    ::SetSysColors(3, elements, theme);
+    // contrast on, the system's window text on its window background.
+    const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT, COLOR_BTNFACE, COLOR_WINDOW};
+    COLORREF saved[4];
+    for (int i = 0; i < 4; ++i) saved[i] = ::GetSysColor(elements[i]);
+    const COLORREF theme[] = {RGB(255, 255, 255), RGB(255, 0, 0), RGB(0, 0, 128), RGB(0, 0, 0)};
+    ::SetSysColors(4, elements, theme);
     HDC label = ::CreateCompatibleDC(nullptr);
-    for (const auto& [on, text] :
-         {std::pair{std::optional<bool>{}, RGB(0, 0, 0)}, {true, RGB(255, 255, 255)}}) {
+    // High contrast (none: the system's own setting, off under Wine), text, background.
+    const std::tuple<std::optional<bool>, COLORREF, int> colours[] = {
+        {{}, RGB(0, 0, 0), COLOR_BTNFACE}, {true, RGB(255, 255, 255), COLOR_WINDOW}};
+    for (const auto& [on, text, background] : colours) {
         contrast = on;
         for (int id : {IDC_TITLE, IDC_DESCRIPTION, IDC_DISCLAIMER}) {
             ::SetTextColor(label, RGB(1, 2, 3));
@@ -369,64 +387,119 @@ TEST_F(Volane, AboutBoxAsDesigned) {
                 ::SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(label),
                                reinterpret_cast<LPARAM>(about.ControlWindow(id)));
             EXPECT_EQ(::GetTextColor(label), text) << id;
-            EXPECT_EQ(::GetBkColor(label), RGB(0, 0, 0));
-            EXPECT_EQ(brush, reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE)));
+            EXPECT_EQ(::GetBkColor(label), background == COLOR_WINDOW ? RGB(0, 0, 0) : RGB(0, 0, 128));
+            EXPECT_EQ(brush, reinterpret_cast<LRESULT>(::GetSysColorBrush(background)));
         }
     }
     ::DeleteDC(label);
-    ::SetSysColors(3, elements, saved);
-    // The etched rule: grey over white, both ends drawn, the last pixel at x = 377 (5654 twips).
+    ::SetSysColors(4, elements, saved);
+    // The etched rule: grey over white, 1 and 2 pixels at 96 DPI, 2 and 3 at 144 (the white
+    // drawn last), both ends drawn, the last pixel at 5654 twips.
     about.SetTopmost(true);
     about.Show();
     ::UpdateWindow(box);
     HDC dc = ::GetDC(box);
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE), grey = RGB(128, 128, 128),
                    white = RGB(255, 255, 255);
+    const int grey1 = Px(2445), white1 = Px(2460), white2 = white1 + (Px(15) == 1 ? 1 : 2),
+              right = Px(5654);
     const std::tuple<int, int, COLORREF> pixels[] = {
-        {5, 163, face},  {6, 163, grey},    {377, 163, grey}, {378, 163, face}, {6, 164, face},
-        {7, 164, white}, {377, 165, white}, {378, 164, face}, {10, 162, face},  {10, 166, face}};
+        {Px(90) - 1, grey1, face}, {Px(90), grey1, grey},  {right, grey1, grey},
+        {right + 1, grey1, face},  {Px(105), white1, white}, {right, white2, white},
+        {Px(180), grey1 - 1, face}, {Px(180), white2 + 1, face}};
     for (const auto& [x, y, color] : pixels)
         EXPECT_EQ(::GetPixel(dc, x, y), color) << x << "," << y;
     ::ReleaseDC(box, dc);
-}
-
-TEST_F(Volane, AboutBoxIsModalPinnedAndClosedByEnterOrEscape) {
-    app.ShowMainForm();
-    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
-        bool mainEnabled = true, pinned = false, stuck = false;
-        After(100, [&] {
-            if (!app.main.OpenAbout()) return;
-            mainEnabled = ::IsWindowEnabled(Main());
-            pinned = IsTopmost(app.main.OpenAbout()->Window());
-            ::PostMessageW(::GetFocus(), WM_KEYDOWN, key, 0);
-        });
-        const UINT_PTR rescue = After(3000, [&] {
-            stuck = true;
-            app.main.OpenAbout()->Unload();
-        });
-        Command(IDM_ABOUT);
-        ::KillTimer(nullptr, rescue);
-        EXPECT_FALSE(stuck) << key;
-        EXPECT_FALSE(mainEnabled);
-        EXPECT_TRUE(pinned);
-        EXPECT_TRUE(::IsWindowEnabled(Main()));
+    // The version record of the executable, whose numbers are written zero-padded.
+    HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_VERSION);
+    const std::string record(static_cast<const char*>(::LockResource(::LoadResource(nullptr, found))),
+                             ::SizeofResource(nullptr, found));
+    for (const wchar_t* text : {L"FileVersion", L"1.00.0064", L"编辑器 Torlin", L"Volane.exe"}) {
+        const std::string bytes(reinterpret_cast<const char*>(text), std::wcslen(text) * 2);
+        EXPECT_NE(record.find(bytes + std::string(2, '\0')), std::string::npos) << text;
     }
 }
 
-// Waits for the next message box of this process and presses OK. Returns what it showed: the
-// ids of its buttons, and "icon" if it shows one.
-std::wstring CloseNextBox() {
+// The About box at a new scaling: its controls at the new DPI's pixels, its font scaled with
+// them.
+TEST_F(Volane, DpiChangeRescalesPicturesRowsAndTheAboutBox) {
+    app.LoadSourceForm();
+    app.InitImages();
+    app.ShowMainForm();
+    ASSERT_TRUE(app.main.Tree().Add({}, L"C:\\", L"本地磁盘(C)", 2));
+    // The window takes the place the system suggests, a little lower each time.
+    const auto changeTo = [](HWND window, int dpi) {
+        RECT suggested = WindowRect(window);
+        ::OffsetRect(&suggested, 0, 10);
+        ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(WindowRect(window), suggested);
+    };
+    const auto iconWidth = [&](WPARAM which) {
+        ICONINFO info{};
+        ::GetIconInfo(reinterpret_cast<HICON>(::SendMessageW(Main(), WM_GETICON, which, 0)), &info);
+        BITMAP mask{};
+        ::GetObjectW(info.hbmMask, sizeof(mask), &mask);
+        ::DeleteObject(info.hbmMask);
+        ::DeleteObject(info.hbmColor);
+        return mask.bmWidth;
+    };
+    std::vector<COLORREF> at96;
+    for (const auto& [dpi, size] : {std::pair{96, 18}, {192, 36}, {120, 23}, {144, 27}}) {
+        changeTo(Main(), dpi);
+        // The window's icons: 32 and 16 pixels at 96 DPI.
+        EXPECT_EQ(iconWidth(ICON_BIG) * 100 + iconWidth(ICON_SMALL), dpi / 3 * 100 + dpi / 6);
+        HIMAGELIST images = TreeView_GetImageList(Tree(), TVSIL_NORMAL);
+        int width = 0, height = 0;
+        ImageList_GetIconSize(images, &width, &height);
+        EXPECT_EQ(width * 1000 + height, size * 1001) << dpi;
+        EXPECT_EQ(ImageList_GetImageCount(images), 9) << dpi;
+        EXPECT_GE(RowHeight(Tree()), size) << dpi;  // rows at least as tall as the pictures
+        // The drive picture: at 200 % each pixel of the 96-DPI one is a block of four.
+        const std::vector<COLORREF> drawn = Drawn(images, 1);
+        if (dpi == 96) at96 = drawn;
+        for (int i = 0; dpi == 192 && i < 36 * 36; ++i)
+            ASSERT_EQ(drawn[i], at96[(i / 36 / 2) * 18 + i % 36 / 2]) << i;
+    }
+    app::AboutWindow about(app.forms, app.module, app.about);
+    about.Load();
+    const auto fontHeight = [&] {
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HFONT>(
+                         ::SendMessageW(about.ControlWindow(IDC_TITLE), WM_GETFONT, 0, 0)),
+                     sizeof(font), &font);
+        return std::abs(font.lfHeight);
+    };
+    changeTo(about.Window(), 96);
+    const int height96 = fontHeight();
+    changeTo(about.Window(), 192);
+    EXPECT_EQ(WindowRect(about.ControlWindow(IDOK), true), (RECT{550, 350, 750, 396}));
+    EXPECT_EQ(WindowRect(about.ControlWindow(IDC_TITLE), true), (RECT{140, 32, 658, 96}));
+    EXPECT_EQ(fontHeight(), 2 * height96);
+}
+
+// Waits up to 10 s for the next message box of this process and presses OK. Returns what it
+// showed: its title, its texts, the ids of its buttons and "icon" if it shows one; with report,
+// writes that to the error output first. Without a box the process ends with exit code 2, as
+// the thread showing the box would wait for ever.
+std::wstring CloseNextBox(bool report = false) {
     HWND box = nullptr;
-    while (!(box = ::FindWindowW(L"#32770", nullptr)) || !::IsWindowVisible(box)) ::Sleep(10);
-    std::wstring seen;
+    for (int i = 0; !(box = ::FindWindowW(L"#32770", nullptr)) || !::IsWindowVisible(box); ++i) {
+        if (i == 1000) std::fputs("no message box within 10 s\n", stderr), ::ExitProcess(2);
+        ::Sleep(10);
+    }
+    std::wstring seen = win32::TextOf(box) + L" | ";
     for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         wchar_t name[16] = {};
         ::GetClassNameW(child, name, 16);
         if (!::IsWindowVisible(child)) continue;
         if (::lstrcmpiW(name, L"Button") == 0)
             seen += std::to_wstring(::GetDlgCtrlID(child)) + L" ";
+        else if (!win32::TextOf(child).empty())
+            seen += win32::TextOf(child) + L" | ";
         if (::SendMessageW(child, STM_GETICON, 0, 0)) seen += L"icon ";
     }
+    if (report) std::fprintf(stderr, "box: %s\n", win32::Narrow(seen, CP_UTF8).c_str());
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     return seen;
 }
@@ -444,33 +517,19 @@ TEST(FormRuntime, MessageBoxHasAnOkButtonOnlyAndNoIconAndBusyShowsTheWaitCursor)
     std::thread watcher([&] { seen = CloseNextBox(); });
     win32::Ui().ShowMessage(L"拒绝访问 ☃", L"提示：");
     watcher.join();
-    EXPECT_EQ(seen, L"1 ");
-}
-
-TEST_F(Volane, CloseSentFromAnotherThreadEndsTheMessageLoopAtOnce) {
-    app.LoadSourceForm();
-    std::atomic<bool> ended = false;
-    bool late = false;
-    std::thread closer([&, window = Main(), loop = ::GetCurrentThreadId()] {
-        ::SendMessageW(window, WM_CLOSE, 0, 0);
-        for (int i = 0; i < 200 && !ended; ++i) ::Sleep(10);
-        // A loop still waiting for a message after 2 s gets one, so the test can end.
-        if ((late = !ended)) ::PostThreadMessageW(loop, WM_NULL, 0, 0);
-    });
-    app.forms.RunMessageLoop();
-    ended = true;
-    closer.join();
-    EXPECT_FALSE(late);
-    EXPECT_TRUE(app.forms.Empty());
+    EXPECT_EQ(seen, L"提示： | 1 拒绝访问 ☃ | ");
 }
 
 void FailFatally() {
-    std::thread(CloseNextBox).detach();
+    win32::SetFatalTitle(L"Volane-Torlin@www.torlin.example");
+    std::thread([] { CloseNextBox(true); }).detach();
     win32::Guarded([]() -> int { throw AppError(326, L"找不到资源"); });
 }
 
-TEST(FormRuntimeDeathTest, FatalFailureEndsTheProcessWithExitCode1) {
-    EXPECT_EXIT(FailFatally(), ::testing::ExitedWithCode(1), "");
+TEST(FormRuntimeDeathTest, FatalFailureShowsItsNumberAndDescriptionAndEndsWithExitCode1) {
+    EXPECT_EXIT(FailFatally(), ::testing::ExitedWithCode(1),
+                "box: Volane-Torlin@www.torlin.example \\| 1 \xe8\xbf\x90.*'326':\n\n"
+                "\xe6\x89\xbe\xe4\xb8\x8d\xe5\x88\xb0\xe8\xb5\x84\xe6\xba\x90 \\| \n");
 }
 
 }  // namespace
