@@ -38,7 +38,19 @@ e2e_expect_eq "listing of C:\\work (picture, children, name)" \
         $'6\t0\tjquery.min.js' $'7\t0\tMain.PHP' $'0\t0\t说明.文本' $'8\t0\t한국어.txt')" \
     "$(awk -F'\t' '$1 <= 1 { on = $5 == "work"; next } on { print $2 "\t" $4 "\t" $5 }' <<<"$tree")"
 
-for file in a.php 'a b.txt' 한국어.txt; do e2e_double_click "$(e2e_node "$file")"; done
+# Each start is a process of its own, which records when it runs: the next double-click waits
+# for the start before it, so the record keeps their order.
+recorded() {
+    local lines
+    lines=$(grep -c '' "$E2E_RECORD" 2>/dev/null)
+    [ "${lines:-0}" -ge "$1" ]
+}
+starts=0
+for file in a.php 'a b.txt' 한국어.txt; do
+    e2e_double_click "$(e2e_node "$file")"
+    starts=$((starts + 1))
+    e2e_until 10 recorded "$starts" || e2e_fail "no editor start for $file"
+done
 e2e_wait_eq "editor starts (show value, command line)" \
     "$(printf '2\t%s %s\n' "$E2E_EDITOR" 'C:\work\a.php' "$E2E_EDITOR" '"C:\work\a b.txt"' \
         "$E2E_EDITOR" 'C:\work\한국어.txt')" cat "$E2E_RECORD"

@@ -298,7 +298,12 @@ TEST_F(Volane, ReleaseOfAHandledKeyStaysFromTheTreeAfterThePopupCloses) {
                        {.down = {}, .up = {}, .keyDown = [&](int key, int) {
                            if (key != VK_APPS) return false;
                            After(100, [] { ::EndMenu(); });
+                           const UINT_PTR rescue = After(5000, [] {
+                               std::fputs("the popup of the menu key did not close in 5 s\n", stderr);
+                               ::ExitProcess(2);
+                           });
                            app.main.PopupMainMenu(0, 0);
+                           ::KillTimer(nullptr, rescue);
                            return true;
                        }},
                        win32::AppendMode::Last);
