@@ -100,11 +100,11 @@ TEST(FileSystem, ListsAndTestsRealEntries) {
     ASSERT_TRUE(MakeFolder(dropped));
     for (int i = 0; i < 300; ++i)
         ASSERT_TRUE(WriteBytes(dropped + std::wstring(99, L'f') + std::to_wstring(i), ""));
-    Sink sink;
-    sink.drop = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    ::CloseHandle(sink.drop);
-    EXPECT_EQ(fs.Enumerate(dropped, sink), std::wstring(L"句柄无效。"));
-    EXPECT_TRUE(!sink.entries.empty() && sink.entries.size() < 300) << sink.entries.size();
+    Sink partWay;
+    partWay.drop = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    ::CloseHandle(partWay.drop);
+    EXPECT_EQ(fs.Enumerate(dropped, partWay), std::wstring(L"无效的句柄。"));
+    EXPECT_TRUE(!partWay.entries.empty() && partWay.entries.size() < 300) << partWay.entries.size();
 }
 
 TEST(Profile, ReadsAsTheNarrowCallWouldInCodePage936) {
