@@ -203,7 +203,7 @@ TEST(Process, StartsTheCommandLineUnchangedWithItsShowValue) {
     // The longest command line there is: 32766 characters.
     std::wstring tail = L"--report \"" + report + L"\"  C:\\my work\\a b.txt \"q\" ☃ ";
     tail.resize(32766 - child.size() - 3, L'x');
-    ASSERT_TRUE(process.Start(L"\"" + child + L"\" " + tail, kShowMinimized));
+    ASSERT_TRUE(process.Start(L"\"" + child + L"\" " + tail, kShowMinimized)) << ::GetLastError();
     // Readable once the child has written it and let go.
     std::string got;
     ASSERT_TRUE(PumpUntil(
