@@ -339,8 +339,10 @@ LRESULT CALLBACK TreeView::InputProc(HWND window, UINT msg, WPARAM wParam, LPARA
 }
 
 void SetTreePictures(HWND tree, HIMAGELIST images) {
-    // Set afresh, so the control takes the pictures' size even when the list is the same.
-    TreeView_SetImageList(tree, nullptr, TVSIL_NORMAL);
+    // The same list again (its pictures rescaled for a new DPI) is taken off first, so that the
+    // control measures their size afresh; at start-up the tree has none yet.
+    if (TreeView_GetImageList(tree, TVSIL_NORMAL) == images)
+        TreeView_SetImageList(tree, nullptr, TVSIL_NORMAL);
     TreeView_SetImageList(tree, images, TVSIL_NORMAL);
     int width = 0, height = 0;
     if (images) ImageList_GetIconSize(images, &width, &height);
