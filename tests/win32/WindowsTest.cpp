@@ -318,6 +318,9 @@ TEST_F(Volane, ReleaseOfAHandledKeyStaysFromTheTreeAfterThePopupCloses) {
 
 TEST_F(Volane, IconTableOnTheRealImageList) {
     app.LoadSourceForm();
+    // frmSource is never shown: a message-only window, not one of the desktop's.
+    EXPECT_EQ(::FindWindowExW(HWND_MESSAGE, nullptr, L"Volane.frmSource", nullptr),
+              app.source.Window());
     app.InitImages();
     HIMAGELIST images = app.source.ilFiles();
     int width = 0, height = 0;
