@@ -235,6 +235,7 @@ void Form::Detach() {
     ::SetWindowLongPtrW(hwnd_, kFormSlot, 0);
     hwnd_ = nullptr;
     controlsCreated_ = false;
+    iconDpi_ = 0;  // a window made again needs its icons again
     if (loaded_) {
         // Destroyed from outside: the form is unloaded all the same.
         loaded_ = false;
@@ -262,16 +263,19 @@ void Form::ApplyDpi(UINT dpi) {
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     }
     LayoutControls(dpi);
-    if (design_.iconId != 0 && resources_) {
-        // Set the new icons before the old ones are destroyed.
-        unique_hicon big = LoadWindowIcon(resources_, design_.iconId, SM_CXICON, SM_CYICON, dpi);
-        unique_hicon small =
-            LoadWindowIcon(resources_, design_.iconId, SM_CXSMICON, SM_CYSMICON, dpi);
-        ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
-        ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
-        bigIcon_ = std::move(big);
-        smallIcon_ = std::move(small);
-    }
+    SetIcons(dpi);
+}
+
+void Form::SetIcons(UINT dpi) {
+    if (design_.iconId == 0 || !resources_ || dpi == iconDpi_) return;
+    // Set the new icons before the old ones are destroyed.
+    unique_hicon big = LoadWindowIcon(resources_, design_.iconId, SM_CXICON, SM_CYICON, dpi);
+    unique_hicon small = LoadWindowIcon(resources_, design_.iconId, SM_CXSMICON, SM_CYSMICON, dpi);
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    bigIcon_ = std::move(big);
+    smallIcon_ = std::move(small);
+    iconDpi_ = dpi;
 }
 
 void Form::ApplyDesignedPlacement() {
@@ -418,7 +422,11 @@ LRESULT CALLBACK Form::Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lP
     return Guarded([&]() -> LRESULT {
         if (msg == WM_NCCREATE) {
             const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            static_cast<Form*>(create->lpCreateParams)->Attach(window);
+            Form* form = static_cast<Form*>(create->lpCreateParams);
+            form->Attach(window);
+            // Before the window reaches the window server, which then takes the icons with the
+            // window; set later, each icon is sent again (under Wine some 5 ms of start-up).
+            form->SetIcons(DpiOf(window));
         }
         Form* form = FormOf(window);
         if (!form) return ::DefWindowProcW(window, msg, wParam, lParam);

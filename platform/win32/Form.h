@@ -124,6 +124,8 @@ class Form : public IWindow {
     void Detach();
     void ApplyDesignedPlacement();
     void ApplyDpi(UINT dpi);
+    // The window's icons at that DPI, unless it has them already.
+    void SetIcons(UINT dpi);
     void EnableOthers();
     RECT WindowRectPixels() const;
     void Reposition(int x, int y, int width, int height, UINT flags);
@@ -140,6 +142,7 @@ class Form : public IWindow {
     std::vector<HWND> disabledByModal_;
     unique_hicon bigIcon_;
     unique_hicon smallIcon_;
+    UINT iconDpi_ = 0;
     unique_hfont font_;
 };
 
