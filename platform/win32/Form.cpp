@@ -1,5 +1,7 @@
 #include "platform/win32/Form.h"
 
+#include <imm.h>
+
 #include <algorithm>
 
 #include "platform/Twips.h"
@@ -81,6 +83,12 @@ HWND CreateDesignedChild(HWND parent, const ControlDesign& design, const wchar_t
         nullptr);
     if (!window) throw AppError(Failure::CreateControl, design.name);
     return window;
+}
+
+void DisableInputMethod() {
+    // An input method is loaded when a window is first activated: under Wine some 12 ms of
+    // start-up, and a composition window over any letter typed.
+    ::ImmDisableIME(static_cast<DWORD>(-1));
 }
 
 bool HighContrastOn() {

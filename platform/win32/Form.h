@@ -29,6 +29,10 @@ HWND CreateDesignedChild(HWND parent, const ControlDesign& design, const wchar_t
 // give way to the system's.
 bool HighContrastOn();
 
+// For a program whose windows take no typed text: no input method is loaded for them. Called
+// before the first window.
+void DisableInputMethod();
+
 // Every loaded form, in the order of loading. Loading adds a form, unloading removes it; the
 // message loop runs while the list holds a form.
 class FormList {

@@ -79,14 +79,19 @@ bool Poll(DWORD ms, Done done) {
     }
 }
 
-// key=value lines: handle, class, caption, rectangles, pinning and state.
+// key=value lines: handle, class, caption, rectangles, pinning, state, input method windows.
 int Window(HWND hwnd) {
     if (!hwnd) return 1;
     const bool topmost = ::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST;
+    int ime = 0;
+    const DWORD thread = ::GetWindowThreadProcessId(hwnd, nullptr);
+    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, L"IME", nullptr));)
+        ime += ::GetWindowThreadProcessId(w, nullptr) == thread;
     Print(L"hwnd=" + Handle(hwnd) + L"\nclass=" + ClassOf(hwnd) + L"\ncaption=" + Text(hwnd));
     Print(L"rect=" + Rect(hwnd) + L"\nclient=" + Rect(hwnd, true));
     Print(L"topmost=" + Num(topmost) + L"\niconic=" + Num(::IsIconic(hwnd)) + L"\nenabled=" +
           Num(::IsWindowEnabled(hwnd)) + L"\nforeground=" + Num(::GetForegroundWindow() == hwnd));
+    Print(L"ime=" + Num(ime));
     return 0;
 }
 

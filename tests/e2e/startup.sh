@@ -2,8 +2,8 @@
 # Start-up. Without a command line Volane ends at once and shows no window. With one, the
 # window appears with one root per shown drive, in drive order, each with its label and the
 # drive picture: removable disks and CD-ROM drives (an empty one too) are shown; network
-# shares, RAM disks and a drive without a root folder are not. An empty drive root lists as
-# empty, without a word.
+# shares, RAM disks and a drive without a root folder are not. The window, taking no typed
+# text, has no input method. An empty drive root lists as empty, without a word.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 e2e_drives A:floppy D:cdrom E:cdrom:missing H:hd M:hd:missing N:network R:ramdisk
@@ -13,6 +13,7 @@ e2e_run_volane
 e2e_probe gone @main 0 || e2e_fail "a start without a command line left a main window"
 
 e2e_start_ready
+e2e_expect_eq "input method windows of Volane" 0 "$(e2e_window_field @main ime)"
 e2e_expect_eq "drive roots (depth, picture, expanded, children, label)" \
     "$(printf '0\t1\t0\t0\t%s\n' '可移动磁盘(A)' '本地磁盘(C)' '光盘驱动(D)' '光盘驱动(E)' \
         '本地磁盘(H)' '本地磁盘(Z)')" "$(e2e_shape)"

@@ -155,7 +155,9 @@ class Volane : public ::testing::Test {
 };
 
 TEST_F(Volane, MainWindowOpensPinnedAtTheRightEdgeAndCollapses) {
-    if (const char* dpi = std::getenv("VOLANE_TEST_DPI")) ASSERT_EQ(app.main.Dpi(), std::stoul(dpi));
+    if (const char* dpi = std::getenv("VOLANE_TEST_DPI")) {
+        ASSERT_EQ(app.main.Dpi(), std::stoul(dpi));
+    }
     EXPECT_EQ(ClientRect(Main()).right, Px(3540));
     EXPECT_EQ(WindowRect(Main()), StartRect());
     EXPECT_TRUE(IsTopmost(Main()));
@@ -318,7 +320,6 @@ TEST_F(Volane, ReleaseOfAHandledKeyStaysFromTheTreeAfterThePopupCloses) {
 
 TEST_F(Volane, IconTableOnTheRealImageList) {
     app.LoadSourceForm();
-    // frmSource is never shown: a message-only window, not one of the desktop's.
     EXPECT_EQ(::FindWindowExW(HWND_MESSAGE, nullptr, L"Volane.frmSource", nullptr),
               app.source.Window());
     app.InitImages();
