@@ -1,6 +1,20 @@
 #include "app/Application.h"
 
+#include <commctrl.h>
+
+#include "platform/win32/Dpi.h"
+#include "platform/win32/Fatal.h"
+
 namespace volane::app {
+
+void PrepareProcess() {
+    win32::SetFatalTitle(std::wstring(APP_TITLE));
+    win32::EnableDpiAwareness();
+    // Nothing in Volane takes typed text.
+    win32::DisableInputMethod();
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+}
 
 int Application::Run() {
     if (volane::Main(process, channel, codePage, *this) != StartupRoad::Build) return 0;

@@ -16,6 +16,10 @@ namespace volane::app {
 // main window to find, so each may run its own instance.
 inline constexpr wchar_t kInstanceName[] = L"Local\\Volane.SingleInstance";
 
+// What the process sets up before its first window: the fatal box's title, DPI awareness, no
+// input method and the common controls.
+void PrepareProcess();
+
 class Application final : public IStartupSteps {
   public:
     // Start-up through Main, then the message loop until no form is loaded; the exit code.

@@ -129,7 +129,7 @@ int RunVolaneList(const std::wstring& folder, ChildReport& report) {
 // question is asked but not acted on: the benchmark runs one program at a time.
 int RunVolaneSteps(ChildReport& report) {
     report.phases.push_back(PhaseNow("entry"));
-    win32::DisableInputMethod();  // as Volane.exe does before its first window
+    app::PrepareProcess();  // as Volane.exe starts
     app::Application app;
     app.process.AnotherInstanceRunning();
     report.phases.push_back(PhaseNow("services"));

@@ -1,5 +1,7 @@
 #include "platform/win32/Dpi.h"
 
+#include "platform/win32/LateBound.h"
+
 namespace volane::win32 {
 
 namespace {
@@ -7,9 +9,7 @@ namespace {
 // The address of an export of user32, or null on systems that lack it.
 template <typename Fn>
 Fn User32Export(const char* name) {
-    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    if (!user32) return nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, name)));
+    return LateBound<Fn>(L"user32.dll", name);
 }
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);

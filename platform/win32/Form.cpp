@@ -21,6 +21,7 @@ constexpr int kFormSlot = 0;
 struct Styles {
     DWORD style;
     DWORD exStyle;
+    HWND parent = nullptr;
 };
 
 Styles StylesFor(FrameStyle frame) {
@@ -31,11 +32,13 @@ Styles StylesFor(FrameStyle frame) {
         case FrameStyle::Sizable:
             return {WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE};
         case FrameStyle::Hidden:
-            // Never shown, so no frame: a caption would only cost measuring (under Wine about
-            // 2 ms to create such a window, against almost nothing for a plain pop-up).
             break;
     }
-    return {WS_POPUP, 0};
+    // Never shown, so no frame and no place on the desktop. A caption would only cost measuring
+    // (under Wine about 2 ms to create such a window, against almost nothing for a plain
+    // pop-up); a message-only window costs the window server nothing (under Wine a hidden
+    // top-level window is still an X window), and nobody who lists the desktop's windows finds it.
+    return {WS_POPUP, 0, HWND_MESSAGE};
 }
 
 [[nodiscard]] unique_hicon LoadWindowIcon(HMODULE module, int id, int metricX, int metricY,
@@ -158,14 +161,10 @@ void Form::Load() {
     const RECT outer =
         OuterRectForClient(client, styles.style, styles.exStyle, menu != nullptr, dpi);
     const std::wstring caption(design_.caption);
-    // A form that is never shown needs no place on the desktop: a message-only window costs the
-    // window server nothing (under Wine a hidden top-level window is still an X window) and
-    // nobody who lists the desktop's windows finds it.
-    HWND parent = design_.frame == FrameStyle::Hidden ? HWND_MESSAGE : nullptr;
     HWND window = ::CreateWindowExW(styles.exStyle, className.c_str(), caption.c_str(),
                                     styles.style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                    outer.right - outer.left, outer.bottom - outer.top, parent,
-                                    menu.get(), ::GetModuleHandleW(nullptr), this);
+                                    outer.right - outer.left, outer.bottom - outer.top,
+                                    styles.parent, menu.get(), ::GetModuleHandleW(nullptr), this);
     if (!window) {
         throw AppError(Failure::CreateWindow, design_.name, std::to_wstring(::GetLastError()));
     }

@@ -1,5 +1,6 @@
-// Functions of system DLLs that only a rarely used feature calls (the registry and the shell,
-// for the About box) are looked up on first use, so that start-up does not load those DLLs.
+// Functions of system DLLs looked up at run time: those that only a rarely used feature calls
+// (the registry and the shell, for the About box), so that start-up does not load their DLLs,
+// and those that older systems lack (user32's DPI functions).
 #pragma once
 
 #include <windows.h>

@@ -71,13 +71,14 @@ e2e_drives() {
 # Its first answer shows that the prefix's server and services are up: a Wine start timed
 # after that is not also timing the prefix's cold start.
 e2e_start_probe() {
+    [ -z "${E2E_PROBE_IN:-}" ] || return 0
     coproc E2E_PROBE { volane_wine "$PROBE_EXE" serve; }
     exec {E2E_PROBE_IN}>&"${E2E_PROBE[1]}" {E2E_PROBE_OUT}<&"${E2E_PROBE[0]}"
     e2e_probe gone class:VolaneNone 0 || e2e_fail "the probe does not answer"
 }
 e2e_probe() {
     local IFS=$'\t' line
-    [ -n "${E2E_PROBE_IN:-}" ] || e2e_start_probe
+    e2e_start_probe
     echo "$*" >&"$E2E_PROBE_IN"
     # No command waits longer than 40 s: a probe silent for 60 s hangs.
     while IFS= read -r -t 60 line <&"$E2E_PROBE_OUT" && [ "${line:0:1}" != $'\x1f' ]; do echo "$line"; done
@@ -90,7 +91,7 @@ e2e_volane() {
     cd "$E2E_APP_DIR" && exec env LC_ALL="$VOLANE_WINE_LOCALE" wine 'C:\Program Files\Volane\Volane.exe' "$@"
 }
 e2e_start_volane() {
-    [ -n "${E2E_PROBE_IN:-}" ] || e2e_start_probe
+    e2e_start_probe
     e2e_volane "$@" &
     E2E_LAUNCHER_PID=$!
 }
@@ -107,7 +108,7 @@ e2e_start_ready() {
 
 # Runs Volane.exe, which must end at once: within 10 s, with exit status 0.
 e2e_run_volane() {
-    [ -n "${E2E_PROBE_IN:-}" ] || e2e_start_probe
+    e2e_start_probe
     e2e_volane "$@" &
     e2e_wait_exit $! 10 || e2e_fail "Volane.exe $* still runs 10 s later"
     e2e_expect_eq "exit status of Volane.exe $*" 0 "$E2E_STATUS"
