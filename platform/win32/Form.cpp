@@ -7,6 +7,7 @@
 #include "platform/Twips.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Fatal.h"
+#include "platform/win32/Topmost.h"
 #include "platform/win32/WindowText.h"
 
 namespace volane::win32 {
@@ -421,8 +422,7 @@ void Form::Show() {
 }
 
 void Form::SetTopmost(bool topmost) {
-    ::SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE);
+    SetTopmostBand(hwnd_, topmost);
 }
 
 LRESULT CALLBACK Form::Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {

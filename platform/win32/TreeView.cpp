@@ -44,12 +44,12 @@ AppendMode FastestAppend() {
 
 TreeView::TreeView(HWND parent, const ControlDesign& design, TreeInput input, AppendMode append)
     : input_(std::move(input)), append_(append) {
-    // No tooltips: the tooltip is a pop-up owned by the main window, and under Wine a window
-    // that owns a topmost pop-up can no longer be pinned on top (SetWindowPos with
-    // HWND_TOPMOST leaves it out of the topmost band).
+    // With its tooltip, the control shows the whole of a label it cannot show whole when the
+    // pointer rests on it. Wine's tree view makes the tooltip window but never shows it. The
+    // tooltip is a pop-up owned by the top-level window, which SetTopmostBand allows for.
     hwnd_ = CreateDesignedChild(parent, design, WC_TREEVIEWW, L"",
                                 WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
-                                    TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS | TVS_NONEVENHEIGHT,
+                                    TVS_SHOWSELALWAYS | TVS_NONEVENHEIGHT,
                                 WS_EX_CLIENTEDGE);
     // The mouse events come from a procedure put in front of the control's. Not through
     // SetWindowSubclass: its dispatch reads a window property on every message, which under

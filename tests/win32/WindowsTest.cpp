@@ -23,6 +23,7 @@
 #include "platform/Twips.h"
 #include "platform/win32/Fatal.h"
 #include "platform/win32/Text.h"
+#include "platform/win32/Topmost.h"
 #include "resource.h"
 #include "tests/win32/Support.h"
 
@@ -206,6 +207,63 @@ TEST_F(Volane, RestoreRequestBringsTheWindowBack) {
         EXPECT_TRUE(IsTopmost(Main()));
         EXPECT_EQ(Menu(true)[1], L"置顶 [checked]");
     }
+}
+
+// SetWindowPos as the pinning calls it, written down and then done.
+std::vector<std::wstring> zOrderCalls;
+BOOL WINAPI RecordedSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags) {
+    const auto name = [](HWND w) {
+        if (w == HWND_TOPMOST) return std::wstring(L"TOPMOST");
+        if (w == HWND_NOTOPMOST) return std::wstring(L"NOTOPMOST");
+        wchar_t name[64] = {};
+        if (!::GetWindowTextW(w, name, 64)) ::GetClassNameW(w, name, 64);
+        return std::wstring(name);
+    };
+    zOrderCalls.push_back(name(window) + L" " + name(after) + L" " + std::to_wstring(x) + L"," +
+                          std::to_wstring(y) + L"," + std::to_wstring(cx) + L"," +
+                          std::to_wstring(cy) + L" " + std::to_wstring(flags));
+    return ::SetWindowPos(window, after, x, y, cx, cy, flags);
+}
+
+// Pinned, a window is in the topmost band, above every window outside it, and what it owns stays
+// above it; released, it leaves the band. The main window owns the tree's tooltip.
+TEST_F(Volane, PinningPutsTheWindowIntoTheTopmostBandWithWhatItOwns) {
+    app.ShowMainForm();
+    HWND tip = TreeView_GetToolTips(Tree());
+    ASSERT_NE(tip, nullptr);  // the tree shows the whole of labels it cannot show whole
+    EXPECT_EQ(::GetWindow(tip, GW_OWNER), Main());
+    HWND plain = ::CreateWindowExW(0, L"Static", L"plain", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr,
+                                   nullptr, nullptr, nullptr);
+    HWND other = ::CreateWindowExW(0, L"Static", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9,
+                                   nullptr, nullptr, nullptr, nullptr);
+    const std::wstring main = win32::TextOf(Main());
+    // Window, pin or release, the calls made (Windows takes the first alone), in the band after.
+    const std::tuple<HWND, bool, std::vector<std::wstring>, bool> cases[] = {
+        {plain, true, {L"plain TOPMOST 0,0,0,0 3"}, true},
+        {plain, false, {L"plain NOTOPMOST 0,0,0,0 3"}, false},
+        {Main(), false, {main + L" NOTOPMOST 0,0,0,0 3"}, false},
+        // Wine links an owner after the windows it owns, outside the band: once more without them.
+        {Main(), true, {main + L" TOPMOST 0,0,0,0 3", main + L" TOPMOST 0,0,0,0 3",
+                        L"tooltips_class32 TOPMOST 0,0,0,0 19"}, true},
+        {Main(), true, {main + L" TOPMOST 0,0,0,0 3"}, true}};
+    for (const auto& [window, pin, calls, inBand] : cases) {
+        zOrderCalls.clear();
+        win32::SetTopmostBand(window, pin, &RecordedSetWindowPos);
+        EXPECT_EQ(zOrderCalls, calls) << win32::TextOf(window) << pin;
+        EXPECT_EQ(IsTopmost(window), inBand) << win32::TextOf(window) << pin;
+    }
+    // In the band, above the window outside it; the tooltip still owned and above its owner.
+    ::SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const auto above = [](HWND upper, HWND lower) {
+        for (HWND w = ::GetWindow(upper, GW_HWNDNEXT); w; w = ::GetWindow(w, GW_HWNDNEXT))
+            if (w == lower) return true;
+        return false;
+    };
+    EXPECT_TRUE(above(Main(), other));
+    EXPECT_EQ(::GetWindow(tip, GW_OWNER), Main());
+    EXPECT_TRUE(above(tip, Main()));
+    ::DestroyWindow(plain);
+    ::DestroyWindow(other);
 }
 
 LRESULT CALLBACK NarrowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
