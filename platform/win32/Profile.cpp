@@ -20,8 +20,8 @@ bool IsLeadByte(unsigned char byte) {
 // writing and replacing it meanwhile, as an editor saving it does.
 std::optional<std::string> ReadAll(const std::wstring& file) {
     const unique_handle handle(::CreateFileW(
-        file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (handle.get() == INVALID_HANDLE_VALUE) return {};
     std::string bytes;
     char chunk[4096];

@@ -43,8 +43,8 @@ class Profile final : public IProfile {
   public:
     // The platform's profile reader, GetPrivateProfileStringW unless a test puts a stand-in in
     // its place.
-    using ReadCall = DWORD(WINAPI*)(LPCWSTR section, LPCWSTR key, LPCWSTR fallback,
-                                    LPWSTR buffer, DWORD size, LPCWSTR file);
+    using ReadCall = DWORD(WINAPI*)(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer,
+                                    DWORD size, LPCWSTR file);
     explicit Profile(ReadCall read = &::GetPrivateProfileStringW) : read_(read) {}
 
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,

@@ -82,7 +82,7 @@ TEST(FileSystem, ListsAndTestsRealEntries) {
                    {temp + L"empty", {}, {}},
                    {temp + L"trail.", {}, {{L"a.txt", 32}}},
                    {temp + deep, {}, {{L"a.txt", 32}}},
-                   {temp + L"locked", SystemText(32), {}},    // ERROR_SHARING_VIOLATION
+                   {temp + L"locked", SystemText(32), {}},   // ERROR_SHARING_VIOLATION
                    {temp + L"missing", SystemText(3), {}}};  // ERROR_PATH_NOT_FOUND
     for (const auto& [path, failure, entries] : lists) {
         Sink sink;
@@ -159,12 +159,13 @@ TEST(Profile, ReadsEveryEncodingOfTheFileAlike) {
                   L"txt;" + extension + L";")
             << file;
         profileCalls.clear();
-        EXPECT_EQ(win32::Profile(&WindowsProfileRead).ReadString(L"setup", L"fileTypes", temp + file),
-                  L"txt;" + extension + L";")
+        EXPECT_EQ(
+            win32::Profile(&WindowsProfileRead).ReadString(L"setup", L"fileTypes", temp + file),
+            L"txt;" + extension + L";")
             << file;
-        EXPECT_EQ(profileCalls, platform ? std::vector<std::wstring>{L"setup|fileTypes||32768|" +
-                                                                     temp + file}
-                                         : std::vector<std::wstring>{})
+        EXPECT_EQ(profileCalls,
+                  platform ? std::vector<std::wstring>{L"setup|fileTypes||32768|" + temp + file}
+                           : std::vector<std::wstring>{})
             << file;
     }
 }
@@ -177,7 +178,8 @@ TEST(Profile, ReadsAsTheNarrowCallWould) {
     // File, its bytes (empty: no file), key, what is read.
     const std::tuple<std::wstring, std::string, std::wstring, std::wstring> cases[] = {
         {L"c.ini", "[setup]\r\nfileTypes=" + x300, L"fileTypes", std::wstring(255, L'x')},
-        {L"c8.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=" + x300, L"fileTypes", std::wstring(255, L'x')},
+        {L"c8.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=" + x300, L"fileTypes",
+         std::wstring(255, L'x')},
         {L"e.ini", "[setup]\r\nfileTypes=php;", L"other", L""},
         {L"e8.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=php;", L"other", L""},
         {L"missing.ini", "", L"fileTypes", L""},
@@ -208,7 +210,8 @@ TEST(Profile, CutsWholeDoubleByteCharactersInCodePage936) {
         {L"d.ini", "[setup]\r\nfileTypes=" + wang + ";php;", L"网;php;"}};
     for (const auto& [file, bytes, expected] : cases) {
         ASSERT_TRUE(WriteBytes(temp + file, bytes));
-        EXPECT_EQ(win32::Profile().ReadString(L"setup", L"fileTypes", temp + file), expected) << file;
+        EXPECT_EQ(win32::Profile().ReadString(L"setup", L"fileTypes", temp + file), expected)
+            << file;
     }
 }
 
