@@ -41,8 +41,17 @@ class Process final : public IProcess {
 
 class Profile final : public IProfile {
   public:
+    // The platform's profile reader, GetPrivateProfileStringW unless a test puts a stand-in in
+    // its place.
+    using ReadCall = DWORD(WINAPI*)(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer,
+                                    DWORD size, LPCWSTR file);
+    explicit Profile(ReadCall read = &::GetPrivateProfileStringW) : read_(read) {}
+
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                             const std::wstring& file) override;
+
+  private:
+    ReadCall read_;
 };
 
 class Registry final : public IRegistry {

@@ -1,5 +1,6 @@
-// The service adapters on the real file system, settings files, registry and processes of the
-// Wine prefix, in the Chinese locale (ANSI code page 936); and the entry of the tests.
+// The service adapters on the real file system, settings files, registry and processes: of a
+// Wine prefix in the Chinese locale (ANSI code page 936), or of Windows in its own language;
+// and the entry of the tests.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,8 +9,10 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <string_view>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "forms/frmAbout.h"
 #include "platform/win32/LongPath.h"
@@ -28,6 +31,16 @@ class Sink final : public IEntrySink {
     std::map<std::wstring, DWORD> entries;
     HANDLE drop = nullptr;  // closed at the first entry
 };
+
+// The system's own text for an error number, in the running language, without its line break.
+std::wstring SystemText(DWORD error) {
+    wchar_t text[512] = {};
+    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                               error, 0, text, 512, nullptr);
+    while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n')) --n;
+    EXPECT_GT(n, 0u) << "no text for error " << error;
+    return std::wstring(text, n);
+}
 
 TEST(FileSystem, ListsAndTestsRealEntries) {
     const std::wstring temp = NewFolder();
@@ -69,8 +82,8 @@ TEST(FileSystem, ListsAndTestsRealEntries) {
                    {temp + L"empty", {}, {}},
                    {temp + L"trail.", {}, {{L"a.txt", 32}}},
                    {temp + deep, {}, {{L"a.txt", 32}}},
-                   {temp + L"locked", L"共享冲突。", {}},
-                   {temp + L"missing", L"找不到路径。", {}}};
+                   {temp + L"locked", SystemText(32), {}},   // ERROR_SHARING_VIOLATION
+                   {temp + L"missing", SystemText(3), {}}};  // ERROR_PATH_NOT_FOUND
     for (const auto& [path, failure, entries] : lists) {
         Sink sink;
         EXPECT_EQ(fs.Enumerate(path, sink), failure) << path.size();
@@ -103,34 +116,102 @@ TEST(FileSystem, ListsAndTestsRealEntries) {
     Sink partWay;
     partWay.drop = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
     ::CloseHandle(partWay.drop);
-    EXPECT_EQ(fs.Enumerate(dropped, partWay), std::wstring(L"无效的句柄。"));
+    EXPECT_EQ(fs.Enumerate(dropped, partWay), SystemText(6));  // ERROR_INVALID_HANDLE
     EXPECT_TRUE(!partWay.entries.empty() && partWay.entries.size() < 300) << partWay.entries.size();
 }
 
-TEST(Profile, ReadsAsTheNarrowCallWouldInCodePage936) {
+// The profile reader as Windows has it, standing in for Wine's: a file that starts with a
+// UTF-8 mark has its first line read in the ANSI code page, so a section there is not found.
+// Each call is recorded with its arguments.
+std::vector<std::wstring> profileCalls;
+DWORD WINAPI WindowsProfileRead(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer,
+                                DWORD size, LPCWSTR file) {
+    profileCalls.push_back(std::wstring(section) + L"|" + key + L"|" + fallback + L"|" +
+                           std::to_wstring(size) + L"|" + file);
+    char mark[3] = {};
+    std::ifstream(std::filesystem::path(file), std::ios::binary).read(mark, 3);
+    if (std::string_view(mark, 3) != "\xEF\xBB\xBF")
+        return ::GetPrivateProfileStringW(section, key, fallback, buffer, size, file);
+    ::lstrcpynW(buffer, fallback, static_cast<int>(size));
+    return ::lstrlenW(buffer);
+}
+
+TEST(Profile, ReadsEveryEncodingOfTheFileAlike) {
+    // An extension outside ASCII that the running ANSI code page holds, and its bytes there and
+    // in UTF-8: Chinese in the Chinese locale, Latin in an English one (a Windows runner's).
+    const std::map<UINT, std::tuple<std::wstring, std::string, std::string>> extensions = {
+        {936, {L"文本", "\xCE\xC4\xB1\xBE", "\xE6\x96\x87\xE6\x9C\xAC"}},
+        {1252, {L"café", "caf\xE9", "caf\xC3\xA9"}}};
+    ASSERT_EQ(extensions.count(::GetACP()), 1u) << ::GetACP();
+    const auto& [extension, ansi, utf8] = extensions.at(::GetACP());
+    const std::wstring wide = L"[setup]\r\nfileTypes=txt;" + extension + L";\r\n";
+    const std::string utf16(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+    const std::wstring temp = NewFolder();
+    // File, its bytes, whether the platform's reader reads it (else Volane reads it itself).
+    const std::tuple<std::wstring, std::string, bool> files[] = {
+        {L"ansi.ini", "[setup]\r\nfileTypes=txt;" + ansi + ";\r\n", true},
+        {L"utf8-mark.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=txt;" + utf8 + ";\r\n", false},
+        {L"utf8.ini", "[setup]\r\nfileTypes=txt;" + utf8 + ";\r\n", false},
+        {L"utf16-mark.ini", "\xFF\xFE" + utf16, true}};
+    for (const auto& [file, bytes, platform] : files) {
+        ASSERT_TRUE(WriteBytes(temp + file, bytes));
+        EXPECT_EQ(win32::Profile().ReadString(L"setup", L"fileTypes", temp + file),
+                  L"txt;" + extension + L";")
+            << file;
+        profileCalls.clear();
+        EXPECT_EQ(
+            win32::Profile(&WindowsProfileRead).ReadString(L"setup", L"fileTypes", temp + file),
+            L"txt;" + extension + L";")
+            << file;
+        EXPECT_EQ(profileCalls,
+                  platform ? std::vector<std::wstring>{L"setup|fileTypes||32768|" + temp + file}
+                           : std::vector<std::wstring>{})
+            << file;
+    }
+}
+
+TEST(Profile, ReadsAsTheNarrowCallWould) {
+    const std::wstring temp = NewFolder();
+    // A folder whose name is outside the ANSI code page still has its file found.
+    ASSERT_TRUE(MakeFolder(temp + L"配置 ☃ 😀"));
+    const std::string x300(300, 'x');
+    // File, its bytes (empty: no file), key, what is read.
+    const std::tuple<std::wstring, std::string, std::wstring, std::wstring> cases[] = {
+        {L"c.ini", "[setup]\r\nfileTypes=" + x300, L"fileTypes", std::wstring(255, L'x')},
+        {L"c8.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=" + x300, L"fileTypes",
+         std::wstring(255, L'x')},
+        {L"e.ini", "[setup]\r\nfileTypes=php;", L"other", L""},
+        {L"e8.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=php;", L"other", L""},
+        {L"missing.ini", "", L"fileTypes", L""},
+        {L"配置 ☃ 😀\\setup.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=php;", L"fileTypes", L"php;"},
+        {L"配置 ☃ 😀\\setup2.ini", "[setup]\r\nfileTypes=php;", L"fileTypes", L"php;"}};
+    for (const auto& [file, bytes, key, expected] : cases) {
+        if (!bytes.empty()) {
+            ASSERT_TRUE(WriteBytes(temp + file, bytes));
+        }
+        EXPECT_EQ(win32::Profile().ReadString(L"setup", key, temp + file), expected) << file;
+    }
+}
+
+TEST(Profile, CutsWholeDoubleByteCharactersInCodePage936) {
     ASSERT_EQ(::GetACP(), 936u) << "run in the Chinese locale (LC_ALL=zh_CN.UTF-8)";
     EXPECT_EQ(win32::CodePage().ToAnsi(L"提示：网"), "\xCC\xE1\xCA\xBE\xA3\xBA\xCD\xF8");
     EXPECT_EQ(win32::CodePage().ToWide("\xCC\xE1\xCA\xBE\xA3\xBA\xCD\xF8"), L"提示：网");
     const std::wstring temp = NewFolder();
-    const std::string wang = "\xCD\xF8";  // 网 in GBK
-    std::string many;
-    for (int i = 0; i < 200; ++i) many += wang;
-    // A folder whose name is outside the ANSI code page still has its file found.
-    ASSERT_TRUE(MakeFolder(temp + L"配置 ☃ 😀"));
-    // File, value (empty: no file), key, what is read.
-    const std::tuple<std::wstring, std::string, std::wstring, std::wstring> cases[] = {
-        {L"a.ini", many, L"fileTypes", std::wstring(127, L'网')},
-        {L"b.ini", "ab" + many, L"fileTypes", L"ab" + std::wstring(126, L'网')},
-        {L"c.ini", std::string(300, 'x'), L"fileTypes", std::wstring(255, L'x')},
-        {L"d.ini", wang + ";php;", L"fileTypes", L"网;php;"},
-        {L"e.ini", "php;", L"other", L""},
-        {L"missing.ini", "", L"fileTypes", L""},
-        {L"配置 ☃ 😀\\setup.ini", "php;", L"fileTypes", L"php;"}};
-    for (const auto& [file, value, key, expected] : cases) {
-        if (!value.empty()) {
-            ASSERT_TRUE(WriteBytes(temp + file, "[setup]\r\nfileTypes=" + value));
-        }
-        EXPECT_EQ(win32::Profile().ReadString(L"setup", key, temp + file), expected) << value;
+    const std::string wang = "\xCD\xF8", wang8 = "\xE7\xBD\x91";  // 网 in GBK and in UTF-8
+    std::string many, many8;
+    for (int i = 0; i < 200; ++i) many += wang, many8 += wang8;
+    // File, its bytes, what is read: the cut counts the bytes of the ANSI text, also when the
+    // file is UTF-8.
+    const std::tuple<std::wstring, std::string, std::wstring> cases[] = {
+        {L"a.ini", "[setup]\r\nfileTypes=" + many, std::wstring(127, L'网')},
+        {L"b.ini", "[setup]\r\nfileTypes=ab" + many, L"ab" + std::wstring(126, L'网')},
+        {L"b8.ini", "[setup]\r\nfileTypes=ab" + many8, L"ab" + std::wstring(126, L'网')},
+        {L"d.ini", "[setup]\r\nfileTypes=" + wang + ";php;", L"网;php;"}};
+    for (const auto& [file, bytes, expected] : cases) {
+        ASSERT_TRUE(WriteBytes(temp + file, bytes));
+        EXPECT_EQ(win32::Profile().ReadString(L"setup", L"fileTypes", temp + file), expected)
+            << file;
     }
 }
 
