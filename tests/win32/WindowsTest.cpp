@@ -270,7 +270,25 @@ LRESULT CALLBACK NarrowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-TEST_F(Volane, HookPassesTextOnAndKeepsTheWholeProcedure) {
+// ChangeWindowMessageFilterEx as the hook calls it, written down and then done.
+std::vector<std::tuple<HWND, UINT, DWORD, PCHANGEFILTERSTRUCT>> filterCalls;
+BOOL WINAPI RecordedFilter(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT result) {
+    filterCalls.emplace_back(window, message, action, result);
+    return ::ChangeWindowMessageFilterEx(window, message, action, result);
+}
+
+TEST_F(Volane, HookLetsTheRequestInPassesTextOnAndKeepsTheWholeProcedure) {
+    // The main window lets the restore request alone through the message filter of User
+    // Interface Privilege Isolation, once, for a less privileged second start. Wine has no such
+    // isolation: the call is checked, not its effect.
+    {
+        app::MainWindow main(app.forms, app.module, app.services, app.source, &RecordedFilter);
+        filterCalls.clear();
+        main.Load();
+        ::SendMessageW(main.Window(), 1025, 4001, 0);
+        using Call = std::tuple<HWND, UINT, DWORD, PCHANGEFILTERSTRUCT>;
+        EXPECT_EQ(filterCalls, (std::vector<Call>{{main.Window(), 1025, 1, nullptr}}));
+    }
     const LONG_PTR previous = ::GetWindowLongPtrW(Main(), GWLP_USERDATA);
     // A 64-bit image lies above 4 GiB: a procedure cut to 32 bits would not come back.
     EXPECT_GT(static_cast<std::uint64_t>(previous), 0xFFFFFFFFull);
