@@ -6,6 +6,7 @@
 
 #include "platform/Twips.h"
 #include "platform/win32/Dpi.h"
+#include "platform/win32/Dwm.h"
 #include "platform/win32/Fatal.h"
 #include "platform/win32/Topmost.h"
 #include "platform/win32/WindowText.h"
@@ -423,6 +424,10 @@ void Form::Show() {
 
 void Form::SetTopmost(bool topmost) {
     SetTopmostBand(hwnd_, topmost);
+}
+
+void Form::SetTransitions(bool on) {
+    SetWindowTransitions(hwnd_, on);
 }
 
 LRESULT CALLBACK Form::Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -96,6 +96,7 @@ class Form : public IWindow {
     void SetTag(std::wstring text) override { tag_ = std::move(text); }
     void Show() override;
     void SetTopmost(bool topmost) override;
+    void SetTransitions(bool on) override;
 
   protected:
     // The menu bar, created before the window (the window then owns it).

@@ -21,6 +21,7 @@
 #include "modules/mdlApp.h"
 #include "modules/mdlMsg.h"
 #include "platform/Twips.h"
+#include "platform/win32/Dwm.h"
 #include "platform/win32/Fatal.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Topmost.h"
@@ -185,6 +186,15 @@ TEST_F(Volane, MainWindowOpensPinnedAtTheRightEdgeAndCollapses) {
     EXPECT_EQ(WindowRect(Main()), expanded);
 }
 
+// DwmSetWindowAttribute as a BOOL attribute's setting calls it, written down.
+std::vector<std::wstring> attributeCalls;
+HRESULT WINAPI RecordedSetAttribute(HWND window, DWORD attribute, LPCVOID value, DWORD size) {
+    attributeCalls.push_back(win32::TextOf(window) + L" " + std::to_wstring(attribute) + L" " +
+                             std::to_wstring(*static_cast<const BOOL*>(value)) + L" " +
+                             std::to_wstring(size));
+    return S_OK;
+}
+
 TEST_F(Volane, RestoreRequestBringsTheWindowBack) {
     app.ShowMainForm();
     const RECT start = StartRect();
@@ -207,6 +217,16 @@ TEST_F(Volane, RestoreRequestBringsTheWindowBack) {
         EXPECT_TRUE(IsTopmost(Main()));
         EXPECT_EQ(Menu(true)[1], L"置顶 [checked]");
     }
+    // Its two steps run with the window's transitions off, which DWM takes as a BOOL that
+    // disables them (DWMWA_TRANSITIONS_FORCEDISABLED, 3). Wine's DWM animates nothing: the
+    // calls are checked, and that the real one is made.
+    attributeCalls.clear();
+    for (bool on : {false, true}) {
+        EXPECT_TRUE(win32::SetWindowTransitions(Main(), on, &RecordedSetAttribute));
+        EXPECT_TRUE(win32::SetWindowTransitions(Main(), on));
+    }
+    const std::wstring main = win32::TextOf(Main());
+    EXPECT_EQ(attributeCalls, (std::vector<std::wstring>{main + L" 3 1 4", main + L" 3 0 4"}));
 }
 
 // SetWindowPos as the pinning calls it, written down and then done.
