@@ -584,9 +584,9 @@ TEST_F(Volane, DpiChangeRescalesPicturesRowsAndTheAboutBox) {
 }
 
 // Waits up to 10 s for the next message box of this process and presses OK. Returns what it
-// showed: its title, its texts, the ids of its buttons and "icon" if it shows one; with report,
-// writes that to the error output first. Without a box the process ends with exit code 2, as
-// the thread showing the box would wait for ever.
+// showed: its title, its texts, the ids of its buttons, "icon" if it shows one and its owner's
+// caption if it has one; with report, writes that to the error output first. Without a box the
+// process ends with exit code 2, as the thread showing the box would wait for ever.
 std::wstring CloseNextBox(bool report = false) {
     HWND box = nullptr;
     for (int i = 0; !(box = ::FindWindowW(L"#32770", nullptr)) || !::IsWindowVisible(box); ++i) {
@@ -604,6 +604,7 @@ std::wstring CloseNextBox(bool report = false) {
             seen += win32::TextOf(child) + L" | ";
         if (::SendMessageW(child, STM_GETICON, 0, 0)) seen += L"icon ";
     }
+    if (HWND owner = ::GetWindow(box, GW_OWNER)) seen += L"owner " + win32::TextOf(owner);
     if (report) std::fprintf(stderr, "box: %s\n", win32::Narrow(seen, CP_UTF8).c_str());
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     return seen;
@@ -613,28 +614,38 @@ TEST(FormRuntime, MessageBoxHasAnOkButtonOnlyAndNoIconAndBusyShowsTheWaitCursor)
     // Busy, the wait cursor; then the one from before, not the class's arrow.
     const HCURSOR cross = ::LoadCursorW(nullptr, IDC_CROSS);
     ::SetCursor(cross);
-    win32::Ui ui;
+    const win32::FormList none;
+    win32::Ui ui{none};
     for (bool busy : {true, false}) {
         ui.SetBusy(busy);
         EXPECT_EQ(::GetCursor(), busy ? ::LoadCursorW(nullptr, IDC_WAIT) : cross);
     }
     std::wstring seen;
     std::thread watcher([&] { seen = CloseNextBox(); });
-    win32::Ui().ShowMessage(L"拒绝访问 ☃", L"提示：");
+    ui.ShowMessage(L"拒绝访问 ☃", L"提示：");
     watcher.join();
     EXPECT_EQ(seen, L"提示： | 1 拒绝访问 ☃ | ");
 }
 
-void FailFatally() {
+// With the main window loaded, and shown or not.
+void FailFatally(bool shown) {
+    app::Application app;
+    app.LoadMainForm();
+    if (shown) app.ShowMainForm();
     win32::SetFatalTitle(L"Volane-Torlin@www.torlin.example");
     std::thread([] { CloseNextBox(true); }).detach();
     win32::Guarded([]() -> int { throw AppError(326, L"找不到资源"); });
 }
 
+// The box belongs to the window that shows; with none, to nothing.
 TEST(FormRuntimeDeathTest, FatalFailureShowsItsNumberAndDescriptionAndEndsWithExitCode1) {
-    EXPECT_EXIT(FailFatally(), ::testing::ExitedWithCode(1),
-                "box: Volane-Torlin@www.torlin.example \\| 1 \xe8\xbf\x90.*'326':\n\n"
-                "\xe6\x89\xbe\xe4\xb8\x8d\xe5\x88\xb0\xe8\xb5\x84\xe6\xba\x90 \\| \n");
+    for (const auto& [shown, owner] :
+         {std::pair{false, ""}, {true, "owner Torlin \\[http://www.torlin.example\\]"}}) {
+        EXPECT_EXIT(FailFatally(shown), ::testing::ExitedWithCode(1),
+                    "box: Volane-Torlin@www.torlin.example \\| 1 \xe8\xbf\x90.*'326':\n\n"
+                    "\xe6\x89\xbe\xe4\xb8\x8d\xe5\x88\xb0\xe8\xb5\x84\xe6\xba\x90 \\| " +
+                        std::string(owner) + "\n");
+    }
 }
 
 }  // namespace
