@@ -46,7 +46,8 @@ std::pair<long, std::wstring> DescribeFailure(std::exception_ptr failure) {
 void FatalExit(std::exception_ptr failure) {
     const auto [number, description] = DescribeFailure(failure);
     // In front of the window active in the program, as every box; with no window showing, task
-    // modal, which disables every window of the thread instead.
+    // modal, which disables every window of the thread instead. An owner already gone would keep
+    // the box from showing at all.
     HWND owner = FatalOwners() ? FatalOwners()->ActiveWindow() : nullptr;
     if (!::IsWindow(owner)) owner = nullptr;
     ::MessageBoxW(owner, FatalText(number, description).c_str(), FatalTitle().c_str(),
