@@ -16,6 +16,14 @@ void PrepareProcess() {
     ::InitCommonControlsEx(&controls);
 }
 
+Application::Application() {
+    win32::SetFatalOwners(&forms);
+}
+
+Application::~Application() {
+    win32::SetFatalOwners(nullptr);
+}
+
 int Application::Run() {
     if (volane::Main(process, channel, codePage, *this) != StartupRoad::Build) return 0;
     return forms.RunMessageLoop();

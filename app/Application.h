@@ -22,6 +22,12 @@ void PrepareProcess();
 
 class Application final : public IStartupSteps {
   public:
+    // The fatal box belongs to the active window of these forms while they exist.
+    Application();
+    ~Application() override;
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
     // Start-up through Main, then the message loop until no form is loaded; the exit code.
     int Run();
 
@@ -33,6 +39,8 @@ class Application final : public IStartupSteps {
 
     // The pictures come from the running executable's own resources.
     HMODULE module = ::GetModuleHandleW(nullptr);
+    // Every loaded form; the boxes belong to its active window.
+    win32::FormList forms;
     win32::CodePage codePage;
     win32::FileSystem fs;
     win32::Process process{kInstanceName};
@@ -40,10 +48,9 @@ class Application final : public IStartupSteps {
     win32::Registry registry;
     win32::Shell shell;
     win32::InstanceChannel channel;
-    win32::Ui ui;
+    win32::Ui ui{forms};
     AboutServices about{registry, fs, process, ui, shell, codePage};
     MainServices services{fs, process, profile, ui, about};
-    win32::FormList forms;
     // frmSource owns the image list the tree draws from: it goes after the main window.
     SourceWindow source{forms, module};
     MainWindow main{forms, module, services, source};

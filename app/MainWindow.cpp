@@ -14,8 +14,12 @@ double ScreenOf::Height() const {
 }
 
 MainWindow::MainWindow(win32::FormList& forms, HMODULE resources, MainServices& services,
-                       SourceWindow& source)
-    : Form(forms, MainDesign(), resources), forms_(forms), services_(services), source_(source) {}
+                       SourceWindow& source, MessageFilterFn allowMessage)
+    : Form(forms, MainDesign(), resources),
+      forms_(forms),
+      services_(services),
+      source_(source),
+      allowMessage_(allowMessage) {}
 
 MainWindow::~MainWindow() {
     DestroyWindowNow();
@@ -61,7 +65,7 @@ void MainWindow::OnUnload() {
 }
 
 std::intptr_t MainWindow::HookWindow(std::intptr_t window) {
-    return app::HookWindow(window, &restore_);
+    return app::HookWindow(window, &restore_, allowMessage_);
 }
 
 void MainWindow::UnhookWindow(std::intptr_t window, std::intptr_t previousProc) {

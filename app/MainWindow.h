@@ -47,9 +47,10 @@ class MainWindow final : public win32::Form, public IMainHost {
     // menu, the About box, Exit) runs after the tree has finished with the click.
     static constexpr UINT kTreeMouseUpMessage = WM_APP + 1;
 
-    // source: frmSource, whose image list the tree draws from.
+    // source: frmSource, whose image list the tree draws from. allowMessage: what the hook lets
+    // the restore request through the message filter with (ChangeWindowMessageFilterEx).
     MainWindow(win32::FormList& forms, HMODULE resources, MainServices& services,
-               SourceWindow& source);
+               SourceWindow& source, MessageFilterFn allowMessage = &::ChangeWindowMessageFilterEx);
     ~MainWindow() override;
 
     // Valid once the form is loaded.
@@ -102,6 +103,7 @@ class MainWindow final : public win32::Form, public IMainHost {
     win32::FormList& forms_;
     MainServices& services_;
     SourceWindow& source_;
+    MessageFilterFn allowMessage_;
     ScreenOf screen_{*this};
     // Built before the window, which takes the bar.
     std::optional<win32::MenuBar> menu_;

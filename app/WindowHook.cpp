@@ -30,9 +30,16 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-std::intptr_t HookWindow(std::intptr_t window, const RestoreAction* restore) {
+std::intptr_t HookWindow(std::intptr_t window, const RestoreAction* restore,
+                         MessageFilterFn allowMessage) {
     HWND handle = reinterpret_cast<HWND>(window);
     ::SetPropW(handle, kRestoreProperty, const_cast<RestoreAction*>(restore));
+    // An instance that runs elevated (started from an installer's last page, or as
+    // administrator) would not see the request of a normal second start: User Interface
+    // Privilege Isolation drops messages above WM_USER from a less privileged process, and the
+    // sender could not tell. The request alone is let in, and to this window alone. Wine has no
+    // such isolation; the call succeeds there and changes nothing.
+    allowMessage(handle, WM_SHOWEXT, MSGFLT_ALLOW, nullptr);
     // Replacing the procedure sends no message, so the slot is filled before WindowProc first
     // runs.
     const LONG_PTR previous =

@@ -4,16 +4,23 @@
 // 64-bit procedure addresses survive.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <functional>
 
 namespace volane::app {
 
 using RestoreAction = std::function<void()>;
+using MessageFilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
 
 // Hooks the window; restore runs on each restore request until the window is unhooked, and must
-// live that long. Returns the previous window procedure.
-[[nodiscard]] std::intptr_t HookWindow(std::intptr_t window, const RestoreAction* restore);
+// live that long. The window takes the request from a less privileged process too (through
+// allowMessage, which stands in for ChangeWindowMessageFilterEx in tests). Returns the previous
+// window procedure.
+[[nodiscard]] std::intptr_t HookWindow(
+    std::intptr_t window, const RestoreAction* restore,
+    MessageFilterFn allowMessage = &::ChangeWindowMessageFilterEx);
 // Puts the previous procedure back; the user-data slot keeps it.
 void UnhookWindow(std::intptr_t window, std::intptr_t previousProc);
 

@@ -65,9 +65,12 @@ void frmMain::m_exp_Click() {
 }
 
 void frmMain::RestoreWindow() {
-    // Through maximized to normal, so a minimized or maximized window ends normal either way.
+    // Through maximized to normal, so a minimized or maximized window ends normal either way;
+    // without the transitions, which would zoom the window to the whole screen and back.
+    c_.window.SetTransitions(false);
     c_.window.SetWindowState(DisplayState::Maximized);
     c_.window.SetWindowState(DisplayState::Normal);
+    c_.window.SetTransitions(true);
     c_.m_exp.SetCaption(std::wstring(kCaptionCollapse));
     c_.window.SetWidth(il_w);
     c_.window.SetHeight(il_h);

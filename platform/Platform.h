@@ -49,6 +49,9 @@ class IWindow {
     virtual void Show() = 0;
     // SetWindowPos with HWND_TOPMOST or HWND_NOTOPMOST, no move, no size.
     virtual void SetTopmost(bool topmost) = 0;
+    // Whether the system animates the window's changes of display state (the zoom of maximize
+    // and restore); on until turned off.
+    virtual void SetTransitions(bool on) = 0;
 };
 
 // The screen's size in twips.

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "platform/win32/Form.h"
 #include "platform/win32/Text.h"
 
 namespace volane::win32 {
@@ -13,10 +14,19 @@ std::wstring& FatalTitle() {
     return title;
 }
 
+const FormList*& FatalOwners() {
+    static const FormList* forms = nullptr;
+    return forms;
+}
+
 }  // namespace
 
 void SetFatalTitle(std::wstring title) {
     FatalTitle() = std::move(title);
+}
+
+void SetFatalOwners(const FormList* forms) {
+    FatalOwners() = forms;
 }
 
 std::pair<long, std::wstring> DescribeFailure(std::exception_ptr failure) {
@@ -35,7 +45,12 @@ std::pair<long, std::wstring> DescribeFailure(std::exception_ptr failure) {
 
 void FatalExit(std::exception_ptr failure) {
     const auto [number, description] = DescribeFailure(failure);
-    ::MessageBoxW(nullptr, FatalText(number, description).c_str(), FatalTitle().c_str(),
+    // In front of the window active in the program, as every box; with no window showing, task
+    // modal, which disables every window of the thread instead. An owner already gone would keep
+    // the box from showing at all.
+    HWND owner = FatalOwners() ? FatalOwners()->ActiveWindow() : nullptr;
+    if (!::IsWindow(owner)) owner = nullptr;
+    ::MessageBoxW(owner, FatalText(number, description).c_str(), FatalTitle().c_str(),
                   MB_OK | MB_TASKMODAL);
     ::ExitProcess(kFatalExitCode);
 }

@@ -13,10 +13,15 @@
 
 namespace volane::win32 {
 
+class FormList;
+
 inline constexpr UINT kFatalExitCode = 1;
 
 // The fatal box's title; the program sets it once at start.
 void SetFatalTitle(std::wstring title);
+// The loaded forms, whose active window owns the fatal box; null (when they go) leaves the box
+// without an owner.
+void SetFatalOwners(const FormList* forms);
 
 // Number and description of whatever was thrown (AppError, std::exception, anything else).
 std::pair<long, std::wstring> DescribeFailure(std::exception_ptr failure);

@@ -6,6 +6,7 @@
 
 #include "platform/Twips.h"
 #include "platform/win32/Dpi.h"
+#include "platform/win32/Dwm.h"
 #include "platform/win32/Fatal.h"
 #include "platform/win32/Topmost.h"
 #include "platform/win32/WindowText.h"
@@ -120,6 +121,16 @@ bool FormList::Contains(const Form& form) const {
     return std::find(forms_.begin(), forms_.end(), &form) != forms_.end();
 }
 
+HWND FormList::ActiveWindow() const {
+    // Hidden forms own nothing: a box of a hidden owner could not be found on the desktop. A
+    // window already destroyed does not show either.
+    for (auto form = forms_.rbegin(); form != forms_.rend(); ++form) {
+        HWND window = (*form)->Window();
+        if (window && ::IsWindowVisible(window)) return window;
+    }
+    return nullptr;
+}
+
 void FormList::UnloadAll() {
     // Unload handlers may unload other forms: walk a copy and skip those already gone.
     for (Form* form : Loaded()) {
@@ -154,7 +165,10 @@ void Form::Load() {
     RegisterWindowClass(className.c_str(), &Form::Procedure,
                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     unique_hmenu menu = BuildMenu();
-    const Styles styles = StylesFor(design_.frame);
+    Styles styles = StylesFor(design_.frame);
+    // Owned, a dialog stays in front of the window it belongs to, gets no taskbar button and no
+    // Alt+Tab entry of its own, and a click on its disabled owner brings it forward.
+    if (design_.frame == FrameStyle::FixedDialog) styles.parent = forms_.ActiveWindow();
     // A first guess at the system DPI; ApplyDesignedPlacement measures again with the window's.
     const UINT dpi = SystemDpi();
     const RECT client{0, 0, TwipsToPixels(design_.clientWidth, static_cast<int>(dpi)),
@@ -423,6 +437,10 @@ void Form::Show() {
 
 void Form::SetTopmost(bool topmost) {
     SetTopmostBand(hwnd_, topmost);
+}
+
+void Form::SetTransitions(bool on) {
+    SetWindowTransitions(hwnd_, on);
 }
 
 LRESULT CALLBACK Form::Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {

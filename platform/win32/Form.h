@@ -43,6 +43,9 @@ class FormList {
     bool Empty() const { return forms_.empty(); }
     std::size_t Size() const { return forms_.size(); }
     std::vector<Form*> Loaded() const { return forms_; }
+    // The window that the program's boxes belong to: the last loaded form whose window shows (a
+    // modal form while it shows, else the main one); null when none shows.
+    HWND ActiveWindow() const;
     // Unloads every loaded form, one after another.
     void UnloadAll();
     // Handles messages until no form is loaded; a WM_QUIT ends it early. Returns the exit code.
@@ -61,7 +64,8 @@ class Form : public IWindow {
     Form& operator=(const Form&) = delete;
 
     // Creates the window and its controls in the designed state, adds the form to the list and
-    // runs the load handler. The window stays hidden.
+    // runs the load handler. The window stays hidden. A fixed dialog is owned by the list's
+    // active window of that moment.
     void Load();
     // Runs the unload handler (once, however often Unload is reached), destroys the window and
     // removes the form from the list.
@@ -96,6 +100,7 @@ class Form : public IWindow {
     void SetTag(std::wstring text) override { tag_ = std::move(text); }
     void Show() override;
     void SetTopmost(bool topmost) override;
+    void SetTransitions(bool on) override;
 
   protected:
     // The menu bar, created before the window (the window then owns it).

@@ -1,5 +1,6 @@
 // Functions of system DLLs looked up at run time: those that only a rarely used feature calls
-// (the registry and the shell, for the About box), so that start-up does not load their DLLs,
+// (the registry and the shell, for the About box; DWM, for the restore request), so that
+// start-up does not load their DLLs,
 // and those that older systems lack (user32's DPI functions).
 #pragma once
 

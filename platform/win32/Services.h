@@ -8,6 +8,8 @@
 
 namespace volane::win32 {
 
+class FormList;
+
 // UTF-16 <-> ANSI code page (CP_ACP), the only place text is converted.
 class CodePage final : public ICodePage {
   public:
@@ -74,10 +76,14 @@ class InstanceChannel final : public IInstanceChannel {
 
 class Ui final : public IUi {
   public:
+    // forms: whose active window each box belongs to.
+    explicit Ui(const FormList& forms) : forms_(forms) {}
+
     void ShowMessage(const std::wstring& text, const std::wstring& title) override;
     void SetBusy(bool busy) override;
 
   private:
+    const FormList& forms_;
     HCURSOR before_ = nullptr;  // the cursor the wait cursor replaced
     bool busy_ = false;
 };

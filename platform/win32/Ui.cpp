@@ -1,10 +1,15 @@
 #include "platform/win32/Services.h"
 
+#include "platform/win32/Form.h"
+
 namespace volane::win32 {
 
 void Ui::ShowMessage(const std::wstring& text, const std::wstring& title) {
-    // Wide, so Chinese text shows whatever the ANSI code page; OK only, no icon, no sound.
-    ::MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK);
+    // Wide, so Chinese text shows whatever the ANSI code page; OK only, no icon, no sound. Owned
+    // by the window active in the program and modal to it: the box stays in front of that
+    // window, which takes no input until the box closes. Without an owner the box would disable
+    // nothing, and the tree and the menus would go on taking clicks behind it.
+    ::MessageBoxW(forms_.ActiveWindow(), text.c_str(), title.c_str(), MB_OK | MB_APPLMODAL);
 }
 
 void Ui::SetBusy(bool busy) {

@@ -5,12 +5,14 @@
 # when it holds a blank, Unicode intact, and leaves the tree as it was; one beside a node lists
 # nothing, even with an unlisted folder selected; one on a listed folder closes it, listing
 # nothing again. A right click opens the popup at the pointer; its 刷新 leaves the drive roots,
-# 退出 ends Volane. Enter, Shift+F10, Esc and F5 do the same from the keyboard. Nothing is
-# written into the program's folder or the listed tree meanwhile.
+# 退出 ends Volane. Enter, Shift+F10, Esc and F5 do the same from the keyboard. A folder held by
+# another program says why in a box owned by the main window, which takes no input meanwhile: a
+# double-click on an unlisted folder lists it only once the box is closed. Nothing is written
+# into the program's folder or the listed tree meanwhile.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 work=$E2E_PREFIX/drive_c/work
-mkdir -p "$work/sub" "$work/sys" "$work/ro"
+mkdir -p "$work/sub" "$work/sys" "$work/ro" "$E2E_PREFIX/drive_c/held"
 for f in sub/c.css a.php Main.PHP jquery.min.js 'a b.txt' 한국어.txt 说明.文本 b.zip b.xml a.ph; do echo x >"$work/$f"; done
 # Wine keeps the hidden and system bits in an extended attribute; a folder without write
 # permission reads as read-only too (23).
@@ -92,6 +94,28 @@ xdotool key Escape
 e2e_probe gone 'class:#32768' 3000 || e2e_fail "Esc did not close the popup"
 xdotool key F5
 e2e_wait_eq "tree after F5" "$roots" e2e_shape
+
+e2e_probe hold 'C:\held' || e2e_fail "the probe cannot hold C:\held"
+e2e_double_click "$(e2e_node '本地磁盘(C)')"
+e2e_double_click "$(e2e_node held)"
+box='class:#32770'
+e2e_shown "$box"
+# The box's controls, a line each: class, text, rectangle.
+controls=$(e2e_probe list '#32770' | awk -F'\t' '$1 == "child" { print $2 "\t" $6 "\t" $5 }')
+got="$(e2e_window_field "$box" caption) $(awk -F'\t' '$1 == "Static" && $2 { print $2 }' <<<"$controls")"
+got+=" $(e2e_window_field "$box" owner) $(e2e_window_field @main enabled)"
+e2e_expect_eq "box of the held folder: caption, text, owner; main window enabled" \
+    "提示： 共享冲突。 $(e2e_window_field @main hwnd) 0" "$got"
+# The click on 确定 comes after the double-click: the box is closed once the window has seen it.
+read -r l t r b <<<"$(awk -F'\t' '$1 == "Button" { print $3 }' <<<"$controls")"
+e2e_double_click "$(e2e_node work)"
+e2e_click "$(((l + r) / 2)) $(((t + b) / 2))"
+e2e_probe gone "$box" 5000 || e2e_fail "a click on 确定 did not close the box of the held folder"
+e2e_probe release || e2e_fail "the probe held nothing"
+e2e_expect_eq "work after a double-click under the box (depth, picture, expanded, children)" \
+    "$(printf '1\t2\t0\t0\twork')" "$(e2e_shape | awk -F'\t' '$5 == "work"')"
+e2e_double_click "$(e2e_node work)"
+e2e_node a.php >/dev/null
 
 e2e_file_menu 3
 e2e_wait_exit "$E2E_LAUNCHER_PID" 10 || e2e_fail "退出 did not end Volane"

@@ -1,7 +1,7 @@
 // probe.exe: looks into Volane's windows from another process for the end-to-end tests and
 // prints UTF-8 lines; exit status 0 when done, 1 when what it looks or waits for is not there.
 // Commands: wait|gone WIN [ms], window WIN, list CLASS, tree WIN [ms], send|post WIN msg
-// [wParam...], bar N, popup LAYOUT N, free NAME [ms], where WIN is @main
+// [wParam...], bar N, popup LAYOUT N, free NAME [ms], hold PATH, release, where WIN is @main
 // (Volane's main window), class:NAME, a handle or a caption; serve, which runs commands read
 // one a line, words tab-separated, and ends each answer with a line "\x1f<status>"; and host,
 // a first instance's stand-in.
@@ -79,7 +79,8 @@ bool Poll(DWORD ms, Done done) {
     }
 }
 
-// key=value lines: handle, class, caption, rectangles, pinning, state, input method windows.
+// key=value lines: handle, class, caption, rectangles, pinning, state, owner (0: none), input
+// method windows.
 int Window(HWND hwnd) {
     if (!hwnd) return 1;
     const bool topmost = ::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST;
@@ -91,7 +92,23 @@ int Window(HWND hwnd) {
     Print(L"rect=" + Rect(hwnd) + L"\nclient=" + Rect(hwnd, true));
     Print(L"topmost=" + Num(topmost) + L"\niconic=" + Num(::IsIconic(hwnd)) + L"\nenabled=" +
           Num(::IsWindowEnabled(hwnd)) + L"\nforeground=" + Num(::GetForegroundWindow() == hwnd));
-    Print(L"ime=" + Num(ime));
+    Print(L"owner=" + Handle(::GetWindow(hwnd, GW_OWNER)) + L"\nime=" + Num(ime));
+    return 0;
+}
+
+// A folder held open with no sharing, as another program may hold one, until release: it exists,
+// but nobody else can open it for listing.
+HANDLE held = INVALID_HANDLE_VALUE;
+int Hold(const std::wstring& path) {
+    if (held != INVALID_HANDLE_VALUE) return 1;
+    held = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return held == INVALID_HANDLE_VALUE ? 1 : 0;
+}
+int Release() {
+    if (held == INVALID_HANDLE_VALUE) return 1;
+    ::CloseHandle(held);
+    held = INVALID_HANDLE_VALUE;
     return 0;
 }
 
@@ -214,6 +231,7 @@ int Popup(const std::wstring& layout, std::size_t index) {
 // wait prints the handle of the window once visible; send and post give lParam 0.
 int Run(const std::vector<std::wstring>& a) {
     const std::size_t n = a.size();
+    if (n == 1 && a[0] == L"release") return Release();
     if (n < 2) return 2;
     const std::wstring& cmd = a[0];
     HWND w = Find(a[1]);
@@ -231,6 +249,7 @@ int Run(const std::vector<std::wstring>& a) {
             return held == nullptr;
         }) ? 0 : 1;
     }
+    if (cmd == L"hold") return Hold(a[1]);
     if (cmd == L"window") return Window(w);
     if (cmd == L"list") return List(a[1]);
     if (cmd == L"tree") return Tree(a[1], ms);

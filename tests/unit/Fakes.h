@@ -156,7 +156,11 @@ class FakeWindow final : public IWindow {
     double ClientWidth() const override { return Minimized() ? 0 : Width() - 120; }
     double ClientHeight() const override { return Minimized() ? 0 : Height() - 780; }
     DisplayState WindowState() const override { return state; }
-    void SetWindowState(DisplayState s) override { state = s, onResize(); }
+    void SetWindowState(DisplayState s) override {
+        state = s;
+        log.push_back(L"state " + std::to_wstring(static_cast<int>(s)));
+        onResize();
+    }
     std::wstring Caption() const override { return caption; }
     void SetCaption(const std::wstring& c) override { caption = c; }
     std::wstring Tag() const override { return tag; }
@@ -164,6 +168,9 @@ class FakeWindow final : public IWindow {
     void Unload() override { onUnload(); }
     void Show() override { shown = true; }
     void SetTopmost(bool on) override { topmost = on; }
+    void SetTransitions(bool on) override {
+        log.push_back(on ? L"transitions on" : L"transitions off");
+    }
 
     double left = 1000, top = 1000, width = 3780, height = 7470;
     DisplayState state = DisplayState::Normal;
@@ -171,6 +178,7 @@ class FakeWindow final : public IWindow {
     bool Minimized() const { return state == DisplayState::Minimized; }
     std::wstring caption, tag;
     bool shown = false, topmost = false;
+    Texts log;  // changes of display state and of transitions, in order
     std::function<void()> onResize = [] {};
     std::function<void()> onUnload = [] {};
 };

@@ -135,12 +135,18 @@ TEST(Main, LoadPinCollapseExpandAndRestoreFromEveryState) {
         {"move top restore", loaded + pinned},
         {"size restore", loaded + pinned},
         {"size exp restore", L"0 13800,200 5000x9001 tree 4880x8221 收起" + pinned}};
+    // The restore's two steps run with the window's transitions off, and on again after them.
+    const Texts restoreSteps{L"transitions off", L"state 2", L"state 0", L"transitions on"};
     for (const auto& [script, state] : cases) {
         Rig r;
         std::istringstream actions(script);
         for (std::string action; actions >> action;) kActions.at(action)(r);
         EXPECT_EQ(r.State(), state) << script;
-        EXPECT_EQ(r.window.shown, script.ends_with("restore"));
+        const bool restored = script.ends_with("restore");
+        EXPECT_EQ(r.window.shown, restored);
+        const Texts& log = r.window.log;
+        const Texts last(log.size() < 4 ? log.begin() : log.end() - 4, log.end());
+        if (restored) EXPECT_EQ(last, restoreSteps) << script;
     }
 }
 

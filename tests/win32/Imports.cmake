@@ -1,6 +1,6 @@
 # Volane.exe loads at start only the DLLs that start-up uses: the registry (ADVAPI32) and the
-# shell (SHELL32) are bound when the About box first needs them; IMM32 turns the input method
-# off before the first window.
+# shell (SHELL32) are bound when the About box first needs them, DWM (DWMAPI) when a second
+# start first restores the window; IMM32 turns the input method off before the first window.
 #   cmake -DOBJDUMP=... -DEXE=Volane.exe -P Imports.cmake
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
