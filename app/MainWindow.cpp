@@ -6,11 +6,16 @@
 
 namespace volane::app {
 
-double ScreenOf::Width() const {
-    return form_.ToTwips(::GetSystemMetrics(SM_CXSCREEN));
-}
-double ScreenOf::Height() const {
-    return form_.ToTwips(::GetSystemMetrics(SM_CYSCREEN));
+TwipsRect ScreenOf::WorkArea() const {
+    // The primary screen's, the screen the window stands on: SPI_GETWORKAREA answers for that
+    // monitor, in physical pixels whatever the caller's DPI awareness. (Under Wine, unlike
+    // Windows, GetMonitorInfoW's rcWork does not follow a work area set with SPI_SETWORKAREA;
+    // SPI_GETWORKAREA does, so the tests run this road.)
+    RECT area{};
+    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0))
+        area = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return {form_.ToTwips(area.left), form_.ToTwips(area.top), form_.ToTwips(area.right),
+            form_.ToTwips(area.bottom)};
 }
 
 MainWindow::MainWindow(win32::FormList& forms, HMODULE resources, MainServices& services,
