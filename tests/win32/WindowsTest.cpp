@@ -113,6 +113,28 @@ std::vector<COLORREF> Drawn(HIMAGELIST images, int index) {
     return pixels;
 }
 
+// A system parameter changed for a while, as the user or the taskbar would change it; the value
+// from before comes back when the object goes. Nothing is written to the user's profile and
+// nothing is broadcast: the tests send the messages themselves. uiParam: as the actions want it.
+template <class T>
+class SystemParameter {
+  public:
+    SystemParameter(UINT get, UINT set, UINT uiParam) : set_(set), uiParam_(uiParam) {
+        if constexpr (requires { saved_.cbSize; }) saved_.cbSize = sizeof(T);
+        EXPECT_TRUE(::SystemParametersInfoW(get, uiParam, &saved_, 0));
+    }
+    ~SystemParameter() { Set(saved_); }
+    SystemParameter(const SystemParameter&) = delete;
+    SystemParameter& operator=(const SystemParameter&) = delete;
+    const T& Saved() const { return saved_; }
+    void Set(T value) { EXPECT_TRUE(::SystemParametersInfoW(set_, uiParam_, &value, 0)); }
+
+  private:
+    UINT set_;
+    UINT uiParam_;
+    T saved_{};
+};
+
 // The whole application on the real services; each test loads the forms it needs.
 class Volane : public ::testing::Test {
   protected:
@@ -124,12 +146,17 @@ class Volane : public ::testing::Test {
     std::vector<std::wstring> Menu(bool file = false) const {
         return MenuLines(file ? ::GetSubMenu(::GetMenu(Main()), 0) : ::GetMenu(Main()));
     }
-    // Where the main window opens and where the restore request puts it back, in pixels.
-    // 400 twips in from the right edge, 200 from the top, 800 short of the screen's height.
+    // Where a main window opens and where the restore request puts it back, in pixels: 400
+    // twips in from the work area's right edge, 200 below its top, 800 short of its height.
+    RECT StartRect(HWND window, RECT area) const {
+        const int width = WindowRect(window).right - WindowRect(window).left;
+        const int left = area.right - width - Px(400);
+        return {left, area.top + Px(200), left + width, area.bottom - Px(600)};
+    }
+    // Xvfb has no taskbar: there the work area is the whole screen.
     RECT StartRect() const {
-        const int width = WindowRect(Main()).right - WindowRect(Main()).left;
-        const int left = ::GetSystemMetrics(SM_CXSCREEN) - width - Px(400);
-        return {left, Px(200), left + width, ::GetSystemMetrics(SM_CYSCREEN) - Px(600)};
+        return StartRect(Main(), {0, 0, ::GetSystemMetrics(SM_CXSCREEN),
+                                  ::GetSystemMetrics(SM_CYSCREEN)});
     }
     // Twips at the window's DPI: the tests run at 96 DPI, and at 144 where VOLANE_TEST_DPI says.
     int Px(double twips) const { return TwipsToPixels(twips, static_cast<int>(app.main.Dpi())); }
@@ -182,6 +209,25 @@ TEST_F(Volane, MainWindowOpensPinnedAtTheRightEdgeAndCollapses) {
     EXPECT_EQ(WindowRect(Main()), strip);
     Command(IDM_EXP);
     EXPECT_EQ(WindowRect(Main()), expanded);
+    // The margins lie inside the work area, at load and when a restore request brings the moved
+    // window back: with Windows 11's taskbar (48 pixels at 100 %), and with one at the left and
+    // tool bars docked at the top and the right.
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN),
+              bar = ::MulDiv(48, static_cast<int>(app.main.Dpi()), 96);
+    const RECT areas[] = {{0, 0, cx, cy - bar}, {bar, bar, cx - bar, cy}};
+    SystemParameter<RECT> workArea(SPI_GETWORKAREA, SPI_SETWORKAREA, 0);
+    for (const RECT& area : areas) {
+        workArea.Set(area);
+        app::MainWindow placed(app.forms, app.module, app.services, app.source);
+        placed.Load();
+        SCOPED_TRACE("work area " + ::testing::PrintToString(area));
+        const RECT start = StartRect(placed.Window(), area);
+        EXPECT_EQ(WindowRect(placed.Window()), start);
+        placed.SetLeft(1500);
+        placed.SetTop(3000);
+        ::SendMessageW(placed.Window(), 1025, 4001, 0);
+        EXPECT_EQ(WindowRect(placed.Window()), start);
+    }
 }
 
 TEST_F(Volane, RestoreRequestBringsTheWindowBack) {
