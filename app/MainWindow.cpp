@@ -139,7 +139,13 @@ void MainWindow::OnCommand(UINT id, UINT /*code*/, HWND control) {
 void MainWindow::OnDpiChanged(UINT dpi) {
     if (!loaded_ || !source_.ilFiles()) return;
     source_.SetImageDpi(dpi);
+    // Also at the same DPI: a new message font changes the rows' height.
     win32::SetTreePictures(Tree().Window(), source_.ilFiles());
+}
+
+void MainWindow::OnSysColorChange() {
+    // frmSource is hidden and hears nothing of the change itself.
+    source_.UseWindowColour();
 }
 
 LRESULT MainWindow::OnTreeDoubleClick() {

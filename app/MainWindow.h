@@ -71,6 +71,7 @@ class MainWindow final : public win32::Form, public IMainHost {
     void OnUnload() override;
     void OnCommand(UINT id, UINT code, HWND control) override;
     void OnDpiChanged(UINT dpi) override;
+    void OnSysColorChange() override;
     std::optional<LRESULT> OnNotify(const NMHDR& header) override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

@@ -329,15 +329,18 @@ TEST_F(Volane, TreeAdapterOnTheRealControlInBothAppendModes) {
     }
 }
 
-// The key releases that reach the control's own procedure, through the tree class's procedure.
-std::vector<WPARAM> releases;
+// The key releases and colour changes that reach the control's own procedure, through the tree
+// class's procedure.
+using Reached = std::vector<std::pair<UINT, WPARAM>>;
+Reached reached;
 WNDPROC treeClassProc = nullptr;
 LRESULT CALLBACK RecordingTreeProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_KEYUP || msg == WM_SYSKEYUP) releases.push_back(wParam);
+    if (msg == WM_KEYUP || msg == WM_SYSKEYUP || msg == WM_SYSCOLORCHANGE)
+        reached.push_back({msg, wParam});
     return ::CallWindowProcW(treeClassProc, window, msg, wParam, lParam);
 }
 
-TEST_F(Volane, ReleaseOfAHandledKeyStaysFromTheTreeAfterThePopupCloses) {
+TEST_F(Volane, TreeGetsNewColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses) {
     app.ShowMainForm();
     treeClassProc = reinterpret_cast<WNDPROC>(::SetClassLongPtrW(
         Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingTreeProc)));
@@ -356,11 +359,16 @@ TEST_F(Volane, ReleaseOfAHandledKeyStaysFromTheTreeAfterThePopupCloses) {
                        }},
                        win32::AppendMode::Last);
     ::SetClassLongPtrW(Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeClassProc));
-    releases.clear();
+    reached.clear();
     ::SendMessageW(tv.Window(), WM_KEYDOWN, VK_APPS, 0);
     // Another key's release passes; the handled key's first release does not, its next does.
     for (WPARAM key : {VK_DOWN, VK_APPS, VK_APPS}) ::SendMessageW(tv.Window(), WM_KEYUP, key, 0);
-    EXPECT_EQ(releases, (std::vector<WPARAM>{VK_DOWN, VK_APPS}));
+    EXPECT_EQ(reached, (Reached{{WM_KEYUP, VK_DOWN}, {WM_KEYUP, VK_APPS}}));
+    // Only top-level windows hear of new system colours: the control hears of them from the
+    // main window.
+    reached.clear();
+    ::SendMessageW(Main(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(reached, (Reached{{WM_SYSCOLORCHANGE, 0}}));
     ::DestroyWindow(tv.Window());
 }
 
@@ -388,6 +396,14 @@ TEST_F(Volane, IconTableOnTheRealImageList) {
     EXPECT_EQ(std::count(drawn.begin(), drawn.end(), RGB(255, 0, 0)) +
                   std::count(drawn.begin(), drawn.end(), RGB(0, 0, 255)),
               width * width);
+    // The pictures' transparent parts take the window colour, also when it changes while Volane
+    // runs: SetSysColors tells every top-level window, as a new theme does.
+    const int window = COLOR_WINDOW;
+    const COLORREF before = ::GetSysColor(COLOR_WINDOW), black = RGB(0, 0, 0);
+    for (COLORREF colour : {black, before}) {
+        ::SetSysColors(1, &window, &colour);
+        EXPECT_EQ(ImageList_GetBkColor(images), colour);
+    }
     // htm has no bitmap of its own and looks like html.
     EXPECT_EQ(Drawn(images, 5), Drawn(images, 4));
     EXPECT_NE(Drawn(images, 4), Drawn(images, 3));
@@ -447,6 +463,26 @@ TEST_F(Volane, AboutBoxAsDesignedAndTheVersionRecord) {
         }
     }
     ::DeleteDC(label);
+    // Turned on and off while the box shows, high contrast draws the labels again in its
+    // colours: at the version label's right end, its background.
+    contrast.reset();
+    about.SetTopmost(true);
+    about.Show();
+    HWND version = about.ControlWindow(IDC_VERSION);
+    const auto background = [&] {
+        ::RedrawWindow(box, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        HDC dc = ::GetDC(version);
+        const COLORREF pixel = ::GetPixel(dc, ClientRect(version).right - 2, 2);
+        ::ReleaseDC(version, dc);
+        return pixel;
+    };
+    EXPECT_EQ(background(), RGB(0, 0, 128));
+    for (const auto& [on, colour] : {std::pair{std::optional<bool>{true}, RGB(0, 0, 0)},
+                                     {std::nullopt, RGB(0, 0, 128)}}) {
+        contrast = on;
+        ::SendMessageW(box, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        EXPECT_EQ(background(), colour) << "high contrast " << on.has_value();
+    }
     ::SetSysColors(4, elements, saved);
     // The etched rule: grey over white, 1 and 2 pixels at 96 DPI, 2 and 3 at 144 (the white
     // drawn last), both ends drawn, the last pixel at 5654 twips.
@@ -482,6 +518,37 @@ TEST_F(Volane, DpiChangeRescalesPicturesRowsAndTheAboutBox) {
     app.InitImages();
     app.ShowMainForm();
     ASSERT_TRUE(app.main.Tree().Add({}, L"C:\\", L"本地磁盘(C)", 2));
+    // A bigger message font while Volane runs (a new text size in the settings, or a theme's):
+    // the tree takes it and its rows grow with it, at least 3 pixels taller than the font's
+    // height, after each of the messages Windows sends.
+    const auto treeFont = [&] {
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Tree(), WM_GETFONT, 0, 0)),
+                     sizeof(font), &font);
+        return font.lfHeight;
+    };
+    const LONG fontBefore = treeFont();
+    const int rowBefore = RowHeight(Tree());
+    {
+        SystemParameter<NONCLIENTMETRICSW> metrics(SPI_GETNONCLIENTMETRICS,
+                                                   SPI_SETNONCLIENTMETRICS,
+                                                   sizeof(NONCLIENTMETRICSW));
+        const std::tuple<UINT, WPARAM, LONG> changes[] = {
+            {WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, -30},
+            {WM_THEMECHANGED, 0, -40},
+            {WM_SETTINGCHANGE, 0, -24}};  // a change a program broadcasts names no parameter
+        for (const auto& [message, action, height] : changes) {
+            NONCLIENTMETRICSW bigger = metrics.Saved();
+            bigger.lfMessageFont.lfHeight = height;
+            metrics.Set(bigger);
+            ::SendMessageW(Main(), message, action, 0);
+            EXPECT_EQ(treeFont(), height) << message;
+            EXPECT_GE(RowHeight(Tree()), 3 - height) << message;
+        }
+    }
+    ::SendMessageW(Main(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    EXPECT_EQ(treeFont(), fontBefore);
+    EXPECT_EQ(RowHeight(Tree()), rowBefore);
     // The window takes the place the system suggests, a little lower each time.
     const auto changeTo = [](HWND window, int dpi) {
         RECT suggested = WindowRect(window);
