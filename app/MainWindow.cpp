@@ -6,11 +6,16 @@
 
 namespace volane::app {
 
-double ScreenOf::Width() const {
-    return form_.ToTwips(::GetSystemMetrics(SM_CXSCREEN));
-}
-double ScreenOf::Height() const {
-    return form_.ToTwips(::GetSystemMetrics(SM_CYSCREEN));
+TwipsRect ScreenOf::WorkArea() const {
+    // The primary screen's, the screen the window stands on: SPI_GETWORKAREA answers for that
+    // monitor, in physical pixels whatever the caller's DPI awareness. (Under Wine, unlike
+    // Windows, GetMonitorInfoW's rcWork does not follow a work area set with SPI_SETWORKAREA;
+    // SPI_GETWORKAREA does, so the tests run this road.)
+    RECT area{};
+    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0))
+        area = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return {form_.ToTwips(area.left), form_.ToTwips(area.top), form_.ToTwips(area.right),
+            form_.ToTwips(area.bottom)};
 }
 
 MainWindow::MainWindow(win32::FormList& forms, HMODULE resources, MainServices& services,
@@ -138,7 +143,13 @@ void MainWindow::OnCommand(UINT id, UINT /*code*/, HWND control) {
 void MainWindow::OnDpiChanged(UINT dpi) {
     if (!loaded_ || !source_.ilFiles()) return;
     source_.SetImageDpi(dpi);
+    // Also at the same DPI: a new message font changes the rows' height.
     win32::SetTreePictures(Tree().Window(), source_.ilFiles());
+}
+
+void MainWindow::OnSysColorChange() {
+    // frmSource is hidden and hears nothing of the change itself.
+    source_.UseWindowColour();
 }
 
 LRESULT MainWindow::OnTreeDoubleClick() {

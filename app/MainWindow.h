@@ -30,12 +30,11 @@ struct MainServices {
     AboutServices& about;
 };
 
-// The screen's size in twips, at the DPI of the window it serves.
+// The screen's work area in twips, at the DPI of the window it serves.
 class ScreenOf final : public IScreen {
   public:
     explicit ScreenOf(const win32::Form& form) : form_(form) {}
-    double Width() const override;
-    double Height() const override;
+    TwipsRect WorkArea() const override;
 
   private:
     const win32::Form& form_;
@@ -73,6 +72,7 @@ class MainWindow final : public win32::Form, public IMainHost {
     void OnUnload() override;
     void OnCommand(UINT id, UINT code, HWND control) override;
     void OnDpiChanged(UINT dpi) override;
+    void OnSysColorChange() override;
     std::optional<LRESULT> OnNotify(const NMHDR& header) override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

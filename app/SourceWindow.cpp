@@ -43,7 +43,11 @@ void SourceWindow::CreateControls() {
     picture1_ = std::make_unique<win32::PictureBox>(Window(), SourceDesign().controls[0]);
     ilFiles_.reset(ImageList_Create(imageSize_, imageSize_, ILC_COLOR32 | ILC_MASK, 9, 4));
     if (!ilFiles_) throw AppError(Failure::CreateImageList);
-    ImageList_SetBkColor(ilFiles_.get(), ::GetSysColor(COLOR_WINDOW));
+    UseWindowColour();
+}
+
+void SourceWindow::UseWindowColour() {
+    if (ilFiles_) ImageList_SetBkColor(ilFiles_.get(), ::GetSysColor(COLOR_WINDOW));
 }
 
 void SourceWindow::SetImageDpi(UINT dpi) {

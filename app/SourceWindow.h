@@ -31,6 +31,9 @@ class SourceWindow final : public win32::Form {
     // Sizes the node pictures for a window at dpi: ilFiles is made again at that size from the
     // pictures added so far, in their order, so every index still names the same picture.
     void SetImageDpi(UINT dpi);
+    // Paints the pictures' transparent parts in the system's window colour, the tree's own
+    // background; again whenever the system's colours change (high contrast, say).
+    void UseWindowColour();
     // Adds node pictures drawn side by side at 18 x 18 pixels each, in their order, at the end of
     // ilFiles.
     void AddPictures(win32::unique_hbitmap strip);

@@ -14,18 +14,21 @@ std::int32_t WholeTwips(double twips) {
 }
 }  // namespace
 
+// The margins are measured inside the work area: a taskbar at any edge keeps them clear of it.
 void frmMain::PlaceAtRightEdge() {
-    c_.window.SetTop(kTopAtLoad);
-    c_.window.SetLeft(screen_.Width() - c_.window.Width() - kRightGap);
+    const TwipsRect area = screen_.WorkArea();
+    c_.window.SetTop(area.top + kTopAtLoad);
+    c_.window.SetLeft(area.right - c_.window.Width() - kRightGap);
 }
 
 void frmMain::Form_Load() {
     c_.window.SetTopmost(true);
     isWinTop = true;
     c_.m_top.SetChecked(true);
-    c_.window.SetLeft(screen_.Width() - c_.window.Width() - kRightGap);
-    c_.window.SetTop(kTopAtLoad);
-    c_.window.SetHeight(screen_.Height() - kBottomGap);
+    const TwipsRect area = screen_.WorkArea();
+    c_.window.SetLeft(area.right - c_.window.Width() - kRightGap);
+    c_.window.SetTop(area.top + kTopAtLoad);
+    c_.window.SetHeight(area.bottom - area.top - kBottomGap);
     il_w = WholeTwips(c_.window.Width());
     il_h = WholeTwips(c_.window.Height());
     c_.window.SetTag(ProcToTag(host_.HookWindow(c_.window.Handle())));

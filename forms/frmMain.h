@@ -13,10 +13,10 @@ namespace volane {
 inline constexpr std::wstring_view kCaptionCollapse = L"收起";
 inline constexpr std::wstring_view kCaptionExpand = L"展开";
 
-// Placement constants, twips.
+// Placement constants, twips, measured inside the screen's work area.
 inline constexpr double kRightGap = 400;
 inline constexpr double kTopAtLoad = 200;
-inline constexpr double kBottomGap = 800;
+inline constexpr double kBottomGap = 800;  // the work area's height less the window's
 inline constexpr double kCollapsedWidth = 3700;
 inline constexpr double kCollapsedHeight = 880;
 

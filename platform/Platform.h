@@ -54,12 +54,12 @@ class IWindow {
     virtual void SetTransitions(bool on) = 0;
 };
 
-// The screen's size in twips.
+// The screen as windows are placed on it: its work area, the part of the primary screen that
+// the taskbar and the desktop's tool bars leave free, in twips from the screen's top-left corner.
 class IScreen {
   public:
     virtual ~IScreen() = default;
-    virtual double Width() const = 0;
-    virtual double Height() const = 0;
+    virtual TwipsRect WorkArea() const = 0;
 };
 
 class IMenuItem {

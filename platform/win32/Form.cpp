@@ -288,6 +288,36 @@ void Form::ApplyDpi(UINT dpi) {
     SetIcons(dpi);
 }
 
+void Form::Rescale(UINT dpi) {
+    ApplyDpi(dpi);
+    OnDpiChanged(dpi);
+}
+
+void Form::SettingChanged(WPARAM action) {
+    // Windows names the parameter that changed. The non-client metrics hold the message font,
+    // which a new text size in the settings changes too; high contrast decides which colours the
+    // forms take. A program that broadcasts a change names none (0): anything may have changed.
+    if (action != SPI_SETNONCLIENTMETRICS && action != SPI_SETHIGHCONTRAST && action != 0) return;
+    Rescale(Dpi());
+    RedrawAll();
+}
+
+void Form::ColoursChanged() {
+    // Only top-level windows hear of new system colours; common controls learn of them from
+    // their parent.
+    for (HWND child = ::GetWindow(hwnd_, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    }
+    OnSysColorChange();
+    RedrawAll();
+}
+
+void Form::RedrawAll() {
+    ::RedrawWindow(hwnd_, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 void Form::SetIcons(UINT dpi) {
     if (design_.iconId == 0 || !resources_ || dpi == iconDpi_) return;
     // Set the new icons before the old ones are destroyed.
@@ -486,12 +516,24 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_DPICHANGED: {
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            ApplyDpi(HIWORD(wParam));
-            OnDpiChanged(HIWORD(wParam));
+            Rescale(HIWORD(wParam));
             Reposition(suggested->left, suggested->top, suggested->right - suggested->left,
                        suggested->bottom - suggested->top, 0);
             return 0;
         }
+        // These three go on to the default handling too, which keeps the frame's look.
+        case WM_SETTINGCHANGE:
+            if (controlsCreated_) SettingChanged(wParam);
+            break;
+        case WM_THEMECHANGED:
+            if (controlsCreated_) {
+                Rescale(Dpi());
+                RedrawAll();
+            }
+            break;
+        case WM_SYSCOLORCHANGE:
+            if (controlsCreated_) ColoursChanged();
+            break;
         case WM_NCDESTROY: {
             HWND window = hwnd_;
             Detach();

@@ -113,8 +113,11 @@ class Form : public IWindow {
     virtual void OnResize() {}
     virtual void OnUnload() {}
     virtual void OnShowModal() {}
-    // The window moved to a display of another DPI; fonts, controls and icons are done.
+    // The window moved to a display of another DPI, or the system's message font, high contrast
+    // or theme changed while it stands at dpi; fonts, controls and icons are done.
     virtual void OnDpiChanged(UINT /*dpi*/) {}
+    // The system's colours changed; the controls have been told.
+    virtual void OnSysColorChange() {}
     virtual void OnCommand(UINT /*id*/, UINT /*code*/, HWND /*control*/) {}
     virtual std::optional<LRESULT> OnNotify(const NMHDR& /*header*/) { return std::nullopt; }
     virtual void OnPaint(HDC /*dc*/) {}
@@ -133,6 +136,16 @@ class Form : public IWindow {
     void Detach();
     void ApplyDesignedPlacement();
     void ApplyDpi(UINT dpi);
+    // The fonts, controls and icons made again for dpi, then the form's own part.
+    void Rescale(UINT dpi);
+    // A change of the system's settings (action: its SPI_ value): the look is made again when
+    // the fonts or the colours it is built from may have changed.
+    void SettingChanged(WPARAM action);
+    // The system's colours changed: the controls are told, the form's own part runs and
+    // everything is drawn again.
+    void ColoursChanged();
+    // Draws the window again, frame and controls included.
+    void RedrawAll();
     // The window's icons at that DPI, unless it has them already.
     void SetIcons(UINT dpi);
     void EnableOthers();

@@ -75,8 +75,7 @@ struct Rig : IScreen, IMainHost, IShell {
           << (form.isWinTop ? L" isWinTop" : L"") << (m_top.checked ? L" checked" : L"");
         return s.str();
     }
-    double Width() const override { return kScreenWidth; }
-    double Height() const override { return kScreenHeight; }
+    TwipsRect WorkArea() const override { return workArea; }
     void PopupMainMenu(double x, double y) override {
         log += "popup " + std::to_string(int(x)) + " " + std::to_string(int(y)) + "; ";
     }
@@ -87,6 +86,7 @@ struct Rig : IScreen, IMainHost, IShell {
     void Open(const std::string& address) override { log += "open " + address + "; "; }
 
     std::string log;
+    TwipsRect workArea{0, 0, kScreenWidth, kScreenHeight};  // no taskbar, as under Xvfb
     FakeWindow window, aboutWindow;
     FakeTree tv1;
     FakeItem m_top{L"置顶"}, m_exp{L"收起"}, lblTitle, lblVersion;
@@ -111,7 +111,14 @@ const std::map<std::string, std::function<void(Rig&)>> kActions = {
     {"max", [](Rig& r) { r.window.SetWindowState(DisplayState::Maximized); }},
     {"min", [](Rig& r) { r.window.SetWindowState(DisplayState::Minimized); }},
     {"move", [](Rig& r) { r.window.SetLeft(10), r.window.SetTop(9); }},
-    {"size", [](Rig& r) { r.window.SetWidth(5000.4), r.window.SetHeight(9000.6); }}};
+    {"size", [](Rig& r) { r.window.SetWidth(5000.4), r.window.SetHeight(9000.6); }},
+    // Taskbars of 48 pixels (720 twips), one with a tool bar docked at the right; "load" places
+    // the window anew.
+    {"bar-bottom", [](Rig& r) { r.workArea = {0, 0, kScreenWidth, 14640}; }},
+    {"bar-top", [](Rig& r) { r.workArea = {0, 720, kScreenWidth, kScreenHeight}; }},
+    {"bar-left", [](Rig& r) { r.workArea = {720, 0, kScreenWidth, kScreenHeight}; }},
+    {"bar-top-right", [](Rig& r) { r.workArea = {0, 720, 18000, kScreenHeight}; }},
+    {"load", [](Rig& r) { r.form.Form_Load(); }}};
 
 TEST(Main, LoadPinCollapseExpandAndRestoreFromEveryState) {
     const std::wstring loaded = L"0 15020,200 3780x14560 tree 3660x13780 收起",
@@ -134,7 +141,15 @@ TEST(Main, LoadPinCollapseExpandAndRestoreFromEveryState) {
         {"max restore", loaded + pinned},
         {"move top restore", loaded + pinned},
         {"size restore", loaded + pinned},
-        {"size exp restore", L"0 13800,200 5000x9001 tree 4880x8221 收起" + pinned}};
+        {"size exp restore", L"0 13800,200 5000x9001 tree 4880x8221 收起" + pinned},
+        // Inside the work area: 200 below its top, 400 in from its right edge, 800 shorter.
+        {"bar-bottom load", L"0 15020,200 3780x13840 tree 3660x13060 收起" + pinned},
+        {"bar-left load", loaded + pinned},  // measured from the right edge: nothing moves
+        {"bar-top-right load", L"0 13820,920 3780x13840 tree 3660x13060 收起" + pinned},
+        // The restore measures the work area as it is now, at the size saved last.
+        {"bar-top-right move restore", L"0 13820,920 3780x14560 tree 3660x13780 收起" + pinned},
+        {"bar-top load bar-bottom exp exp restore",
+         L"0 15020,200 3780x13840 tree 3660x13060 收起" + pinned}};
     // The restore's two steps run with the window's transitions off, and on again after them.
     const Texts restoreSteps{L"transitions off", L"state 2", L"state 0", L"transitions on"};
     for (const auto& [script, state] : cases) {

@@ -115,6 +115,28 @@ std::vector<COLORREF> Drawn(HIMAGELIST images, int index) {
     return pixels;
 }
 
+// A system parameter changed for a while, as the user or the taskbar would change it; the value
+// from before comes back when the object goes. Nothing is written to the user's profile and
+// nothing is broadcast: the tests send the messages themselves. uiParam: as the actions want it.
+template <class T>
+class SystemParameter {
+  public:
+    SystemParameter(UINT get, UINT set, UINT uiParam) : set_(set), uiParam_(uiParam) {
+        if constexpr (requires { saved_.cbSize; }) saved_.cbSize = sizeof(T);
+        EXPECT_TRUE(::SystemParametersInfoW(get, uiParam, &saved_, 0));
+    }
+    ~SystemParameter() { Set(saved_); }
+    SystemParameter(const SystemParameter&) = delete;
+    SystemParameter& operator=(const SystemParameter&) = delete;
+    const T& Saved() const { return saved_; }
+    void Set(T value) { EXPECT_TRUE(::SystemParametersInfoW(set_, uiParam_, &value, 0)); }
+
+  private:
+    UINT set_;
+    UINT uiParam_;
+    T saved_{};
+};
+
 // The whole application on the real services; each test loads the forms it needs.
 class Volane : public ::testing::Test {
   protected:
@@ -126,12 +148,17 @@ class Volane : public ::testing::Test {
     std::vector<std::wstring> Menu(bool file = false) const {
         return MenuLines(file ? ::GetSubMenu(::GetMenu(Main()), 0) : ::GetMenu(Main()));
     }
-    // Where the main window opens and where the restore request puts it back, in pixels.
-    // 400 twips in from the right edge, 200 from the top, 800 short of the screen's height.
+    // Where a main window opens and where the restore request puts it back, in pixels: 400
+    // twips in from the work area's right edge, 200 below its top, 800 short of its height.
+    RECT StartRect(HWND window, RECT area) const {
+        const int width = WindowRect(window).right - WindowRect(window).left;
+        const int left = area.right - width - Px(400);
+        return {left, area.top + Px(200), left + width, area.bottom - Px(600)};
+    }
+    // Xvfb has no taskbar: there the work area is the whole screen.
     RECT StartRect() const {
-        const int width = WindowRect(Main()).right - WindowRect(Main()).left;
-        const int left = ::GetSystemMetrics(SM_CXSCREEN) - width - Px(400);
-        return {left, Px(200), left + width, ::GetSystemMetrics(SM_CYSCREEN) - Px(600)};
+        return StartRect(Main(), {0, 0, ::GetSystemMetrics(SM_CXSCREEN),
+                                  ::GetSystemMetrics(SM_CYSCREEN)});
     }
     // Twips at the window's DPI: the tests run at 96 DPI, and at 144 where VOLANE_TEST_DPI says.
     int Px(double twips) const { return TwipsToPixels(twips, static_cast<int>(app.main.Dpi())); }
@@ -184,6 +211,25 @@ TEST_F(Volane, MainWindowOpensPinnedAtTheRightEdgeAndCollapses) {
     EXPECT_EQ(WindowRect(Main()), strip);
     Command(IDM_EXP);
     EXPECT_EQ(WindowRect(Main()), expanded);
+    // The margins lie inside the work area, at load and when a restore request brings the moved
+    // window back: with Windows 11's taskbar (48 pixels at 100 %), and with one at the left and
+    // tool bars docked at the top and the right.
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN),
+              bar = ::MulDiv(48, static_cast<int>(app.main.Dpi()), 96);
+    const RECT areas[] = {{0, 0, cx, cy - bar}, {bar, bar, cx - bar, cy}};
+    SystemParameter<RECT> workArea(SPI_GETWORKAREA, SPI_SETWORKAREA, 0);
+    for (const RECT& area : areas) {
+        workArea.Set(area);
+        app::MainWindow placed(app.forms, app.module, app.services, app.source);
+        placed.Load();
+        SCOPED_TRACE("work area " + ::testing::PrintToString(area));
+        const RECT start = StartRect(placed.Window(), area);
+        EXPECT_EQ(WindowRect(placed.Window()), start);
+        placed.SetLeft(1500);
+        placed.SetTop(3000);
+        ::SendMessageW(placed.Window(), 1025, 4001, 0);
+        EXPECT_EQ(WindowRect(placed.Window()), start);
+    }
 }
 
 // DwmSetWindowAttribute as a BOOL attribute's setting calls it, written down.
@@ -395,15 +441,18 @@ TEST_F(Volane, TreeAdapterOnTheRealControlInBothAppendModes) {
     }
 }
 
-// The key releases that reach the control's own procedure, through the tree class's procedure.
-std::vector<WPARAM> releases;
+// The key releases and colour changes that reach the control's own procedure, through the tree
+// class's procedure.
+using Reached = std::vector<std::pair<UINT, WPARAM>>;
+Reached reached;
 WNDPROC treeClassProc = nullptr;
 LRESULT CALLBACK RecordingTreeProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_KEYUP || msg == WM_SYSKEYUP) releases.push_back(wParam);
+    if (msg == WM_KEYUP || msg == WM_SYSKEYUP || msg == WM_SYSCOLORCHANGE)
+        reached.push_back({msg, wParam});
     return ::CallWindowProcW(treeClassProc, window, msg, wParam, lParam);
 }
 
-TEST_F(Volane, ReleaseOfAHandledKeyStaysFromTheTreeAfterThePopupCloses) {
+TEST_F(Volane, TreeGetsNewColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses) {
     app.ShowMainForm();
     treeClassProc = reinterpret_cast<WNDPROC>(::SetClassLongPtrW(
         Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingTreeProc)));
@@ -422,11 +471,16 @@ TEST_F(Volane, ReleaseOfAHandledKeyStaysFromTheTreeAfterThePopupCloses) {
                        }},
                        win32::AppendMode::Last);
     ::SetClassLongPtrW(Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeClassProc));
-    releases.clear();
+    reached.clear();
     ::SendMessageW(tv.Window(), WM_KEYDOWN, VK_APPS, 0);
     // Another key's release passes; the handled key's first release does not, its next does.
     for (WPARAM key : {VK_DOWN, VK_APPS, VK_APPS}) ::SendMessageW(tv.Window(), WM_KEYUP, key, 0);
-    EXPECT_EQ(releases, (std::vector<WPARAM>{VK_DOWN, VK_APPS}));
+    EXPECT_EQ(reached, (Reached{{WM_KEYUP, VK_DOWN}, {WM_KEYUP, VK_APPS}}));
+    // Only top-level windows hear of new system colours: the control hears of them from the
+    // main window.
+    reached.clear();
+    ::SendMessageW(Main(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(reached, (Reached{{WM_SYSCOLORCHANGE, 0}}));
     ::DestroyWindow(tv.Window());
 }
 
@@ -454,6 +508,14 @@ TEST_F(Volane, IconTableOnTheRealImageList) {
     EXPECT_EQ(std::count(drawn.begin(), drawn.end(), RGB(255, 0, 0)) +
                   std::count(drawn.begin(), drawn.end(), RGB(0, 0, 255)),
               width * width);
+    // The pictures' transparent parts take the window colour, also when it changes while Volane
+    // runs: SetSysColors tells every top-level window, as a new theme does.
+    const int window = COLOR_WINDOW;
+    const COLORREF before = ::GetSysColor(COLOR_WINDOW), black = RGB(0, 0, 0);
+    for (COLORREF colour : {black, before}) {
+        ::SetSysColors(1, &window, &colour);
+        EXPECT_EQ(ImageList_GetBkColor(images), colour);
+    }
     // htm has no bitmap of its own and looks like html.
     EXPECT_EQ(Drawn(images, 5), Drawn(images, 4));
     EXPECT_NE(Drawn(images, 4), Drawn(images, 3));
@@ -513,6 +575,26 @@ TEST_F(Volane, AboutBoxAsDesignedAndTheVersionRecord) {
         }
     }
     ::DeleteDC(label);
+    // Turned on and off while the box shows, high contrast draws the labels again in its
+    // colours: at the version label's right end, its background.
+    contrast.reset();
+    about.SetTopmost(true);
+    about.Show();
+    HWND version = about.ControlWindow(IDC_VERSION);
+    const auto background = [&] {
+        ::RedrawWindow(box, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        HDC dc = ::GetDC(version);
+        const COLORREF pixel = ::GetPixel(dc, ClientRect(version).right - 2, 2);
+        ::ReleaseDC(version, dc);
+        return pixel;
+    };
+    EXPECT_EQ(background(), RGB(0, 0, 128));
+    for (const auto& [on, colour] : {std::pair{std::optional<bool>{true}, RGB(0, 0, 0)},
+                                     {std::nullopt, RGB(0, 0, 128)}}) {
+        contrast = on;
+        ::SendMessageW(box, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        EXPECT_EQ(background(), colour) << "high contrast " << on.has_value();
+    }
     ::SetSysColors(4, elements, saved);
     // The etched rule: grey over white, 1 and 2 pixels at 96 DPI, 2 and 3 at 144 (the white
     // drawn last), both ends drawn, the last pixel at 5654 twips.
@@ -548,6 +630,37 @@ TEST_F(Volane, DpiChangeRescalesPicturesRowsAndTheAboutBox) {
     app.InitImages();
     app.ShowMainForm();
     ASSERT_TRUE(app.main.Tree().Add({}, L"C:\\", L"本地磁盘(C)", 2));
+    // A bigger message font while Volane runs (a new text size in the settings, or a theme's):
+    // the tree takes it and its rows grow with it, at least 3 pixels taller than the font's
+    // height, after each of the messages Windows sends.
+    const auto treeFont = [&] {
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Tree(), WM_GETFONT, 0, 0)),
+                     sizeof(font), &font);
+        return font.lfHeight;
+    };
+    const LONG fontBefore = treeFont();
+    const int rowBefore = RowHeight(Tree());
+    {
+        SystemParameter<NONCLIENTMETRICSW> metrics(SPI_GETNONCLIENTMETRICS,
+                                                   SPI_SETNONCLIENTMETRICS,
+                                                   sizeof(NONCLIENTMETRICSW));
+        const std::tuple<UINT, WPARAM, LONG> changes[] = {
+            {WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, -30},
+            {WM_THEMECHANGED, 0, -40},
+            {WM_SETTINGCHANGE, 0, -24}};  // a change a program broadcasts names no parameter
+        for (const auto& [message, action, height] : changes) {
+            NONCLIENTMETRICSW bigger = metrics.Saved();
+            bigger.lfMessageFont.lfHeight = height;
+            metrics.Set(bigger);
+            ::SendMessageW(Main(), message, action, 0);
+            EXPECT_EQ(treeFont(), height) << message;
+            EXPECT_GE(RowHeight(Tree()), 3 - height) << message;
+        }
+    }
+    ::SendMessageW(Main(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    EXPECT_EQ(treeFont(), fontBefore);
+    EXPECT_EQ(RowHeight(Tree()), rowBefore);
     // The window takes the place the system suggests, a little lower each time.
     const auto changeTo = [](HWND window, int dpi) {
         RECT suggested = WindowRect(window);
