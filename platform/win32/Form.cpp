@@ -3,6 +3,7 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/Twips.h"
 #include "platform/win32/Dpi.h"
@@ -298,8 +299,19 @@ void Form::SettingChanged(WPARAM action) {
     // which a new text size in the settings changes too; high contrast decides which colours the
     // forms take. A program that broadcasts a change names none (0): anything may have changed.
     if (action != SPI_SETNONCLIENTMETRICS && action != SPI_SETHIGHCONTRAST && action != 0) return;
-    Rescale(Dpi());
+    // Most such changes leave the font as it was (a new environment, a new high contrast), and a
+    // new font makes the tree measure every node again.
+    if (MessageFontChanged()) Rescale(Dpi());
     RedrawAll();
+}
+
+bool Form::MessageFontChanged() const {
+    const unique_hfont now = MessageFontForDpi(Dpi());
+    LOGFONTW was{}, is{};
+    if (!font_ || !now || !::GetObjectW(font_.get(), sizeof(was), &was) ||
+        !::GetObjectW(now.get(), sizeof(is), &is))
+        return true;
+    return std::memcmp(&was, &is, sizeof(was)) != 0;
 }
 
 void Form::ColoursChanged() {

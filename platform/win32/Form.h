@@ -141,6 +141,8 @@ class Form : public IWindow {
     // A change of the system's settings (action: its SPI_ value): the look is made again when
     // the fonts or the colours it is built from may have changed.
     void SettingChanged(WPARAM action);
+    // Whether the desktop's message font at the window's DPI is another than the form's.
+    bool MessageFontChanged() const;
     // The system's colours changed: the controls are told, the form's own part runs and
     // everything is drawn again.
     void ColoursChanged();

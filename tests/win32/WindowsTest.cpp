@@ -661,6 +661,11 @@ TEST_F(Volane, DpiChangeRescalesPicturesRowsAndTheAboutBox) {
     ::SendMessageW(Main(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
     EXPECT_EQ(treeFont(), fontBefore);
     EXPECT_EQ(RowHeight(Tree()), rowBefore);
+    // A change that leaves the font as it was (here a new environment) keeps the tree's font, so
+    // the tree measures none of its nodes again.
+    const LRESULT kept = ::SendMessageW(Tree(), WM_GETFONT, 0, 0);
+    ::SendMessageW(Main(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"));
+    EXPECT_EQ(::SendMessageW(Tree(), WM_GETFONT, 0, 0), kept);
     // The window takes the place the system suggests, a little lower each time.
     const auto changeTo = [](HWND window, int dpi) {
         RECT suggested = WindowRect(window);
