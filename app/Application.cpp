@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "platform/win32/Dpi.h"
 #include "platform/win32/Fatal.h"
+#include "platform/win32/ProcessSetup.h"
 
 namespace volane::app {
 

@@ -27,8 +27,6 @@ class IWindow {
   public:
     virtual ~IWindow() = default;
     virtual std::intptr_t Handle() const = 0;
-    virtual double Left() const = 0;
-    virtual double Top() const = 0;
     virtual double Width() const = 0;
     virtual double Height() const = 0;
     virtual void SetLeft(double twips) = 0;
@@ -39,7 +37,6 @@ class IWindow {
     virtual double ClientHeight() const = 0;
     virtual DisplayState WindowState() const = 0;
     virtual void SetWindowState(DisplayState state) = 0;
-    virtual std::wstring Caption() const = 0;
     virtual void SetCaption(const std::wstring& caption) = 0;
     virtual std::wstring Tag() const = 0;
     virtual void SetTag(std::wstring text) = 0;
@@ -67,7 +64,6 @@ class IMenuItem {
     virtual ~IMenuItem() = default;
     virtual std::wstring Caption() const = 0;
     virtual void SetCaption(const std::wstring& caption) = 0;
-    virtual bool Checked() const = 0;
     virtual void SetChecked(bool checked) = 0;
 };
 
@@ -107,7 +103,6 @@ class ITree {
 class IText {
   public:
     virtual ~IText() = default;
-    virtual std::wstring Text() const = 0;
     virtual void SetText(const std::wstring& text) = 0;
 };
 

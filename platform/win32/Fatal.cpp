@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "platform/win32/Form.h"
+#include "platform/win32/FormList.h"
 #include "platform/win32/Text.h"
 
 namespace volane::win32 {

@@ -145,8 +145,6 @@ inline constexpr double kScreenWidth = 19200, kScreenHeight = 15360;  // 1280 x 
 class FakeWindow final : public IWindow {
   public:
     std::intptr_t Handle() const override { return 0x7FF612345678; }
-    double Left() const override { return Maxed() ? 0 : left; }
-    double Top() const override { return Maxed() ? 0 : top; }
     double Width() const override { return Maxed() ? kScreenWidth : width; }
     double Height() const override { return Maxed() ? kScreenHeight : height; }
     void SetLeft(double t) override { left = t; }
@@ -161,7 +159,6 @@ class FakeWindow final : public IWindow {
         log.push_back(L"state " + std::to_wstring(static_cast<int>(s)));
         onResize();
     }
-    std::wstring Caption() const override { return caption; }
     void SetCaption(const std::wstring& c) override { caption = c; }
     std::wstring Tag() const override { return tag; }
     void SetTag(std::wstring t) override { tag = std::move(t); }
@@ -189,9 +186,7 @@ class FakeItem final : public IMenuItem, public IText {
     explicit FakeItem(std::wstring t = L"") : text(std::move(t)) {}
     std::wstring Caption() const override { return text; }
     void SetCaption(const std::wstring& c) override { text = c; }
-    bool Checked() const override { return checked; }
     void SetChecked(bool c) override { checked = c; }
-    std::wstring Text() const override { return text; }
     void SetText(const std::wstring& t) override { text = t; }
     std::wstring text;
     bool checked = false;

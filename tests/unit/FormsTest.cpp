@@ -69,7 +69,8 @@ struct Rig : IScreen, IMainHost, IShell {
     // Display state, place, size, tree size, m_exp's caption, and the three marks of pinning.
     std::wstring State() const {
         std::wostringstream s;
-        s << static_cast<int>(window.state) << L' ' << window.Left() << L',' << window.Top() << L' '
+        s << static_cast<int>(window.state) << L' ' << (window.Maxed() ? 0 : window.left) << L','
+          << (window.Maxed() ? 0 : window.top) << L' '
           << window.Width() << L'x' << window.Height() << L" tree " << tv1.width << L'x'
           << tv1.height << L' ' << m_exp.text << (window.topmost ? L" top" : L"")
           << (form.isWinTop ? L" isWinTop" : L"") << (m_top.checked ? L" checked" : L"");
