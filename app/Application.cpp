@@ -32,7 +32,7 @@ int Application::Run() {
 void Application::InitImages() {
     source.SetImageDpi(main.Dpi());
     PictureStage stage(module, source, main.Tree().Window());
-    volane::InitImages(stage);
+    volane::InitImages(stage, ImageNames);
 }
 
 }  // namespace volane::app

@@ -240,25 +240,26 @@ class FakeStart final : public IPictureStage, public IInstanceChannel, public IS
 
 TEST(App, IconTableWithHtmlTwiceLookUpByLowerCaseAndDriveRoots) {
     FakeStart stage;
-    InitImages(stage);
+    ImageNameTable names;
+    InitImages(stage, names);
     EXPECT_EQ(stage.images, (Texts{L"qe", L"root", L"folder", L"css", L"html", L"html", L"js",
                                    L"php", L"txt", L"attached"}));
-    EXPECT_FALSE(ImageNames[10].has_value());
+    EXPECT_FALSE(names[10].has_value());
     const std::pair<const wchar_t*, int> cases[] = {
         {L"qe", 1},  {L"root", 2}, {L"folder", 3}, {L"css", 4}, {L"html", 5}, {L"htm", 6},
         {L"js", 7},  {L"php", 8},  {L"txt", 9},    {L"CSS", 4}, {L"Htm", 6},  {L"ROOT", 2},
         {L"xml", 1}, {L" css", 1}, {L".css", 1},   {L"", 1},    {L"html5", 1}};
-    for (const auto& [name, index] : cases) EXPECT_EQ(GetImageIndex(name), index) << name;
+    for (const auto& [name, index] : cases) EXPECT_EQ(GetImageIndex(names, name), index) << name;
     // One root per shown drive, in the file system's order, with the root picture.
     FakeFileSystem fs;
     fs.drives = {{L'A', 1}, {L'C', 2}, {L'E', 4}, {L'R', 5},
                  {L'U', 0}, {L'Z', 3}, {L'D', 2}, {L'X', 7}};
     FakeTree tree;
-    LoadDrives(fs, tree);
+    LoadDrives(fs, tree, names);
     EXPECT_EQ(tree.log, (Texts{L"add A:\\ 可移动磁盘(A) 2", L"add C:\\ 本地磁盘(C) 2",
                                L"add E:\\ 光盘驱动(E) 2", L"add D:\\ 本地磁盘(D) 2"}));
     // A root the tree refuses is fatal.
-    EXPECT_THROW(LoadDrives(fs, tree), AppError);
+    EXPECT_THROW(LoadDrives(fs, tree, names), AppError);
 }
 
 TEST(App, StartupHandsOverQuitsOrBuildsInOrder) {

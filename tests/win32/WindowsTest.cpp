@@ -419,8 +419,14 @@ TEST_F(Volane, TreeAdapterOnTheRealControlInBothAppendModes) {
         EXPECT_EQ(tv.Children(L"C:\\w"), 0u);
         HTREEITEM file =
             TreeView_GetChild(tree, TreeView_GetNextSibling(tree, TreeView_GetRoot(tree)));
-        TreeView_SelectItem(tree, file);
-        EXPECT_EQ(tv.SelectedKey(), L"E:\\a.txt");
+        // The selected node's key and its children, the file selected last.
+        for (const auto& [item, selection] :
+             {std::pair{TreeView_GetParent(tree, file), L"E:\\ 1"}, {file, L"E:\\a.txt 0"}}) {
+            TreeView_SelectItem(tree, item);
+            const std::optional<TreeSelection> selected = tv.Selected();
+            ASSERT_TRUE(selected) << selection;
+            EXPECT_EQ(selected->key + L" " + std::to_wstring(selected->children), selection);
+        }
         // Hit tests in twips from the control's outer corner, its sunken edge included: on the
         // label, not beside or below it.
         RECT label{};
