@@ -9,6 +9,13 @@
 #include "modules/mdlApp.h"
 
 namespace volane {
+
+// Double-click answers by name in the assertions.
+void PrintTo(NodeAction action, std::ostream* out) {
+    constexpr const char* kNames[] = {"Nothing", "LeftToTree", "Listed", "Opened"};
+    *out << kNames[static_cast<int>(action)];
+}
+
 namespace {
 
 using namespace volane::test;
