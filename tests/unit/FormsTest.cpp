@@ -114,6 +114,11 @@ struct Rig : IScreen, IMainHost, IShell {
     frmAbout about{AboutControls{aboutWindow, lblTitle, lblVersion}, services};
 };
 
+// The work area a taskbar or a docked tool bar leaves.
+std::function<void(Rig&)> SetWorkArea(TwipsRect area) {
+    return [area](Rig& r) { r.workArea = area; };
+}
+
 // What the user does to the main window, by name.
 const std::map<std::string, std::function<void(Rig&)>> kActions = {
     {"exp", [](Rig& r) { r.form.m_exp_Click(); }},
@@ -126,10 +131,10 @@ const std::map<std::string, std::function<void(Rig&)>> kActions = {
     {"size", [](Rig& r) { r.window.SetWidth(5000.4), r.window.SetHeight(9000.6); }},
     // Taskbars of 48 pixels (720 twips), one with a tool bar docked at the right; "load" places
     // the window anew.
-    {"bar-bottom", [](Rig& r) { r.workArea = {0, 0, kScreenWidth, 14640}; }},
-    {"bar-top", [](Rig& r) { r.workArea = {0, 720, kScreenWidth, kScreenHeight}; }},
-    {"bar-left", [](Rig& r) { r.workArea = {720, 0, kScreenWidth, kScreenHeight}; }},
-    {"bar-top-right", [](Rig& r) { r.workArea = {0, 720, 18000, kScreenHeight}; }},
+    {"bar-bottom", SetWorkArea({0, 0, kScreenWidth, 14640})},
+    {"bar-top", SetWorkArea({0, 720, kScreenWidth, kScreenHeight})},
+    {"bar-left", SetWorkArea({720, 0, kScreenWidth, kScreenHeight})},
+    {"bar-top-right", SetWorkArea({0, 720, 18000, kScreenHeight})},
     {"load", [](Rig& r) { r.form.Form_Load(); }}};
 
 TEST(Main, LoadPinCollapseExpandAndRestoreFromEveryState) {
