@@ -67,7 +67,7 @@ Result<bool> GetKeyValue(IRegistry& registry, RegistryRoot KeyRoot, const std::s
 
 void StartSysInfo(AboutServices& services) {
     std::string path;
-    // A look-up that fails ends the steps as one that finds nothing.
+    // A look-up that fails, at either location, ends in the message at once.
     const Result<bool> atFirst = GetKeyValue(services.registry, RegistryRoot::LocalMachine,
                                              kMsinfoKey, kMsinfoValue, path);
     if (!atFirst) return ShowUnavailable(services);

@@ -25,7 +25,7 @@ std::wstring VersionText();
 
 // Reads a registry value as text. True when the value was read; false (and an empty KeyVal)
 // when the key cannot be opened or the value cannot be read. A value with no data at all is a
-// failure, which StartSysInfo answers as it answers false. The key is always closed.
+// failure, on which StartSysInfo looks no further. The key is always closed.
 Result<bool> GetKeyValue(IRegistry& registry, RegistryRoot KeyRoot, const std::string& KeyName,
                          const std::string& SubKeyRef, std::string& KeyVal);
 
