@@ -153,7 +153,8 @@ void MainWindow::OnSysColorChange() {
 }
 
 std::optional<LRESULT> MainWindow::OnNotify(const NMHDR& header) {
-    if (!loaded_ || header.hwndFrom != Tree().Window()) return std::nullopt;
+    // tv1 is the one control of the window, known by its designed id.
+    if (!loaded_ || header.idFrom != IDC_TV1) return std::nullopt;
     switch (header.code) {
         case NM_RCLICK:
             Tree().OnRightClickNotify();
