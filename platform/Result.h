@@ -1,8 +1,10 @@
 // What a call gives back when it may fail and its caller carries on: the value, or why there is
 // none. Every such failure below the program's windows is reported this way, with the system's
 // error number and its own text for it (Volane's own number and text where Volane finds the
-// failure itself). A failure that nobody recovers from is thrown as AppError instead (Errors.h),
-// and a question the system answers yes or no (does the folder exist) is a bool.
+// failure itself). A failure that nobody recovers from is thrown as AppError instead (Errors.h).
+// Not failures: a question the system answers yes or no (does the folder exist) is a bool, a
+// value that may simply not be there (the selected node, a key of the settings file) an
+// std::optional, and an owner of a handle (Handles.h) is empty when the system made none.
 #pragma once
 
 #include <optional>
