@@ -39,8 +39,12 @@ MainWindow::Loaded::Loaded(MainWindow& window, win32::TreeInput input)
     : tv1(window.Window(), MainDesign().controls[0], std::move(input)),
       m_top(window.Window(), window.menu_->Bar(), IDM_TOP),
       m_exp(window.Window(), window.menu_->Bar(), IDM_EXP),
-      listing{window.services_.fs, window.services_.process, window.services_.profile,
-              window.services_.ui, tv1, window.services_.ImageNames},
+      listing{window.services_.fs,
+              window.services_.process,
+              window.services_.profile,
+              window.services_.ui,
+              tv1,
+              window.services_.ImageNames},
       logic(MainControls{window, tv1, m_top, m_exp}, window, window.screen_, listing) {}
 
 void MainWindow::CreateControls() {

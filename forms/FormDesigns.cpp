@@ -16,9 +16,9 @@ constexpr std::array kMainControls = {
 
 // m_main with m_refresh, m_top, m_line, m_exit and m_about; then m_exp.
 constexpr std::array kMainMenus = {
-    MenuDesign{IDM_MAIN, 1, L"文件"},      MenuDesign{IDM_REFRESH, 2, L"刷新"},
-    MenuDesign{IDM_TOP, 2, L"置顶"},       MenuDesign{0, 2, L"-"},
-    MenuDesign{IDM_EXIT, 2, L"退出"},      MenuDesign{IDM_ABOUT, 2, L"关于"},
+    MenuDesign{IDM_MAIN, 1, L"文件"},         MenuDesign{IDM_REFRESH, 2, L"刷新"},
+    MenuDesign{IDM_TOP, 2, L"置顶"},          MenuDesign{0, 2, L"-"},
+    MenuDesign{IDM_EXIT, 2, L"退出"},         MenuDesign{IDM_ABOUT, 2, L"关于"},
     MenuDesign{IDM_EXP, 1, kCaptionCollapse},
 };
 
@@ -36,8 +36,8 @@ constexpr std::array kAboutControls = {
                   L"系统信息(&S)..."},
     ControlDesign{0, L"Line1(1)", ControlKind::Line, 90, 2445, 5654, 2445, -1, L"", 1,
                   Rgb{128, 128, 128}},
-    ControlDesign{IDC_DESCRIPTION, L"lblDescription", ControlKind::Label, 1050, 1125, 3885, 1170,
-                  3, kAboutDescription},
+    ControlDesign{IDC_DESCRIPTION, L"lblDescription", ControlKind::Label, 1050, 1125, 3885, 1170, 3,
+                  kAboutDescription},
     ControlDesign{IDC_TITLE, L"lblTitle", ControlKind::Label, 1050, 240, 3885, 480, 5,
                   L"编辑器Torlin"},
     ControlDesign{0, L"Line1(0)", ControlKind::Line, 105, 2460, 5654, 2460, -1, L"", 2,

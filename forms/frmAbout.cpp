@@ -59,8 +59,8 @@ Result<bool> GetKeyValue(IRegistry& registry, RegistryRoot KeyRoot, const std::s
         KeyVal.clear();
         return false;
     }
-    const Result<void> converted = ConvertValueData(
-        read->type, buffer.data(), std::min(read->size, kValueBufferSize), KeyVal);
+    const Result<void> converted =
+        ConvertValueData(read->type, buffer.data(), std::min(read->size, kValueBufferSize), KeyVal);
     if (!converted) return converted.Error();
     return true;
 }
@@ -68,8 +68,8 @@ Result<bool> GetKeyValue(IRegistry& registry, RegistryRoot KeyRoot, const std::s
 void StartSysInfo(AboutServices& services) {
     std::string path;
     // A look-up that fails, at either location, ends in the message at once.
-    const Result<bool> atFirst = GetKeyValue(services.registry, RegistryRoot::LocalMachine,
-                                             kMsinfoKey, kMsinfoValue, path);
+    const Result<bool> atFirst =
+        GetKeyValue(services.registry, RegistryRoot::LocalMachine, kMsinfoKey, kMsinfoValue, path);
     if (!atFirst) return ShowUnavailable(services);
     // The first location names the program itself and is started as read; only without it does
     // the folder of the second location count, and only with the file present.

@@ -53,8 +53,7 @@ struct AboutControls {
 
 class frmAbout {
   public:
-    frmAbout(AboutControls controls, AboutServices& services)
-        : c_(controls), services_(services) {}
+    frmAbout(AboutControls controls, AboutServices& services) : c_(controls), services_(services) {}
 
     void Form_Load();
     void cmdOK_Click();

@@ -39,7 +39,7 @@ Styles StylesFor(FrameStyle frame) {
 }
 
 [[nodiscard]] unique_hicon LoadWindowIcon(HMODULE module, int id, int metricX, int metricY,
-                                         UINT dpi) {
+                                          UINT dpi) {
     return unique_hicon(static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON,
                                                         MetricForDpi(metricX, dpi),
                                                         MetricForDpi(metricY, dpi), 0)));
@@ -71,12 +71,12 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH backgrou
 HWND CreateDesignedChild(HWND parent, const ControlDesign& design, const wchar_t* windowClass,
                          const wchar_t* text, DWORD style, DWORD exStyle) {
     const int dpi = static_cast<int>(DpiOf(parent));
-    HWND window = ::CreateWindowExW(
-        exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, TwipsToPixels(design.left, dpi),
-        TwipsToPixels(design.top, dpi), TwipsToPixels(design.width, dpi),
-        TwipsToPixels(design.height, dpi), parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), ::GetModuleHandleW(nullptr),
-        nullptr);
+    HWND window =
+        ::CreateWindowExW(exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style,
+                          TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi),
+                          TwipsToPixels(design.width, dpi), TwipsToPixels(design.height, dpi),
+                          parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
+                          ::GetModuleHandleW(nullptr), nullptr);
     if (!window) throw AppError(Failure::CreateControl, design.name);
     return window;
 }

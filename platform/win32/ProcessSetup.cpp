@@ -8,8 +8,8 @@ namespace volane::win32 {
 
 void EnableDpiAwareness() {
     using SetProcessDpiAwarenessContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-    const auto setContext = LateBound<SetProcessDpiAwarenessContextFn>(
-        L"user32.dll", "SetProcessDpiAwarenessContext");
+    const auto setContext =
+        LateBound<SetProcessDpiAwarenessContextFn>(L"user32.dll", "SetProcessDpiAwarenessContext");
     if (setContext) {
         // Fails with "access denied" when the manifest already chose an awareness: keep it.
         if (setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) return;

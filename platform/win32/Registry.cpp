@@ -48,8 +48,7 @@ class RegistryKey final : public IRegistryKey {
 
 }  // namespace
 
-Result<std::unique_ptr<IRegistryKey>> Registry::Open(RegistryRoot root,
-                                                     const std::string& subKey) {
+Result<std::unique_ptr<IRegistryKey>> Registry::Open(RegistryRoot root, const std::string& subKey) {
     const RegistryCalls& calls = Calls();
     if (!calls.open || !calls.query || !calls.close) return SystemError(ERROR_MOD_NOT_FOUND);
     // Reading only: a standard user may read the keys that System Information is found under

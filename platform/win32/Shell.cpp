@@ -36,8 +36,8 @@ Result<void> Shell::Open(const std::string& address) {
     static const auto execute =
         LateBound<decltype(&::ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
     if (!execute) return SystemError(ERROR_PROC_NOT_FOUND);
-    const auto opened = reinterpret_cast<INT_PTR>(
-        execute(nullptr, "open", address.c_str(), "", "", SW_SHOWNORMAL));
+    const auto opened =
+        reinterpret_cast<INT_PTR>(execute(nullptr, "open", address.c_str(), "", "", SW_SHOWNORMAL));
     if (opened > 32) return {};
     return SystemError(ShellErrorCode(opened));
 }

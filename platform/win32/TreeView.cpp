@@ -2,8 +2,8 @@
 
 #include <windowsx.h>
 
-#include <utility>
 #include <algorithm>
+#include <utility>
 
 #include "platform/Twips.h"
 #include "platform/win32/Dpi.h"

@@ -77,10 +77,10 @@ struct Rig : IScreen, IMainHost, IShell {
     std::wstring State() const {
         std::wostringstream s;
         s << static_cast<int>(window.state) << L' ' << (window.Maxed() ? 0 : window.left) << L','
-          << (window.Maxed() ? 0 : window.top) << L' '
-          << window.Width() << L'x' << window.Height() << L" tree " << tv1.width << L'x'
-          << tv1.height << L' ' << m_exp.text << (window.topmost ? L" top" : L"")
-          << (form.isWinTop ? L" isWinTop" : L"") << (m_top.checked ? L" checked" : L"");
+          << (window.Maxed() ? 0 : window.top) << L' ' << window.Width() << L'x' << window.Height()
+          << L" tree " << tv1.width << L'x' << tv1.height << L' ' << m_exp.text
+          << (window.topmost ? L" top" : L"") << (form.isWinTop ? L" isWinTop" : L"")
+          << (m_top.checked ? L" checked" : L"");
         return s.str();
     }
     TwipsRect WorkArea() const override { return workArea; }
@@ -217,8 +217,9 @@ TEST(Main, MouseAndMenuCommands) {
     EXPECT_EQ(r.tv1.log,
               (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\a.js a.js 7", L"redraw on"}));
     // Enter opens the selected node by the double-click's rules, without a hit.
-    for (const auto& [selected, handled] :
-         {std::pair{std::optional<std::wstring>{}, false}, {L"C:\\", false}, {L"C:\\w\\a.js", true}}) {
+    for (const auto& [selected, handled] : {std::pair{std::optional<std::wstring>{}, false},
+                                            {L"C:\\", false},
+                                            {L"C:\\w\\a.js", true}}) {
         r.tv1.selected = selected;
         EXPECT_EQ(r.form.tv1_KeyDown(kKeyReturn, 0), handled);
     }
@@ -242,26 +243,26 @@ TEST(Main, ExpandPathStartsTheEditorSaysWhyOrListsInFileSystemOrder) {
     EXPECT_EQ(r.ui.boxes, (Boxes{{L"拒绝访问。", L"提示："}}));
     EXPECT_TRUE(r.tv1.log.empty());  // nothing marked, added or redrawn
 
-    r.fs.folders[L"C:\\"] = {
-        {L"z.PHP", 0x20},  {L"Work", 0x10},     {L"index.html", 0x21}, {L"style.less", 0x20},
-        {L"README", 0x20}, {L"hs", 22},         {L"a.tar.gz", 0x20},   {L"Alpha", 0x10},
-        {L"x.tm", 0x26},   {L"notes.", 0x20},   {L"hidden", 18},       {L"system", 20},
-        {L"rhs", 23},      {L"hsa", 22 | 0x20}, {L"p.htm", 0x20},      {L"d.xml", 0x20},
-        {L"报告.txt", 0x20}, {L"été.css", 0x20}};
+    r.fs.folders[L"C:\\"] = {{L"z.PHP", 0x20},      {L"Work", 0x10},     {L"index.html", 0x21},
+                             {L"style.less", 0x20}, {L"README", 0x20},   {L"hs", 22},
+                             {L"a.tar.gz", 0x20},   {L"Alpha", 0x10},    {L"x.tm", 0x26},
+                             {L"notes.", 0x20},     {L"hidden", 18},     {L"system", 20},
+                             {L"rhs", 23},          {L"hsa", 22 | 0x20}, {L"p.htm", 0x20},
+                             {L"d.xml", 0x20},      {L"报告.txt", 0x20}, {L"été.css", 0x20}};
     ExpandPath(L"C:\\", r.listing);
-    EXPECT_EQ(r.tv1.log, (Texts{L"expand C:\\", L"redraw off", L"add C:\\Work Work 3",
-                                L"add C:\\Alpha Alpha 3", L"add C:\\hidden hidden 3",
-                                L"add C:\\system system 3", L"add C:\\rhs rhs 3",
-                                L"add C:\\hsa hsa 3", L"add C:\\z.PHP z.PHP 8",
-                                L"add C:\\index.html index.html 5", L"add C:\\x.tm x.tm 1",
-                                L"add C:\\p.htm p.htm 6", L"add C:\\d.xml d.xml 1",
-                                L"add C:\\报告.txt 报告.txt 9", L"add C:\\été.css été.css 4",
-                                L"redraw on"}));
+    EXPECT_EQ(
+        r.tv1.log,
+        (Texts{L"expand C:\\", L"redraw off", L"add C:\\Work Work 3", L"add C:\\Alpha Alpha 3",
+               L"add C:\\hidden hidden 3", L"add C:\\system system 3", L"add C:\\rhs rhs 3",
+               L"add C:\\hsa hsa 3", L"add C:\\z.PHP z.PHP 8", L"add C:\\index.html index.html 5",
+               L"add C:\\x.tm x.tm 1", L"add C:\\p.htm p.htm 6", L"add C:\\d.xml d.xml 1",
+               L"add C:\\报告.txt 报告.txt 9", L"add C:\\été.css été.css 4", L"redraw on"}));
     EXPECT_EQ(r.profile.reads, 1);
     // Files enough to wait in several chunks, some with long names: all of them, in order.
     std::vector<std::pair<std::wstring, std::uint32_t>>& many = r.fs.folders[L"C:\\Work"];
     for (int i = 0; i < 30000; ++i)
-        many.push_back({std::wstring(i % 7 == 0 ? 300 : 3, L'f') + std::to_wstring(i) + L".js", 32});
+        many.push_back(
+            {std::wstring(i % 7 == 0 ? 300 : 3, L'f') + std::to_wstring(i) + L".js", 32});
     many.push_back({L"sub", 16});
     // Names whose length takes one byte, then two (127, 128), one byte a character above U+007F.
     const std::wstring e124(124, L'\u00e9'), e125(125, L'\u00e9');
@@ -321,8 +322,9 @@ TEST(Main, SettingsAreReadTrimmedBesideTheExecutableAtEveryListing) {
         r.tv1.Add(L"", L"C:\\w", L"w", 3);
         r.tv1.log.clear();
         ExpandPath(L"C:\\w", r.listing);
-        EXPECT_EQ(r.tv1.log, (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\sub sub 3",
-                                    L"redraw on"})) << key;
+        EXPECT_EQ(r.tv1.log,
+                  (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\sub sub 3", L"redraw on"}))
+            << key;
     }
 }
 
@@ -343,7 +345,8 @@ TEST(About, GetKeyValueConvertsByTypeAndClosesTheKeyOnEveryRoad) {
         FakeRegistry registry;
         registry.values[key + "\\V"s] = value;
         std::string keyVal = "in";
-        const Result<bool> got = GetKeyValue(registry, RegistryRoot::LocalMachine, key, "V", keyVal);
+        const Result<bool> got =
+            GetKeyValue(registry, RegistryRoot::LocalMachine, key, "V", keyVal);
         ASSERT_TRUE(got) << text;
         EXPECT_EQ(*got, read) << text;
         EXPECT_EQ(keyVal, text);

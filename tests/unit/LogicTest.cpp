@@ -74,32 +74,30 @@ TEST(Text, TreeKeysAreUniqueAndExactUnderKnownParents) {
     const std::tuple<std::wstring, std::wstring, bool> inserts[] = {
         // parent, key, added
         {L"", L"C:\\", true},
-        {L"", L"C:\\", false},  // a duplicate
+        {L"", L"C:\\", false},       // a duplicate
         {L"X:\\", L"X:\\a", false},  // an unknown parent
         {L"C:\\", L"C:\\work2", true},
         {L"C:\\", L"C:\\work", true},  // a prefix of a key already there
         {L"C:\\", L"C:\\Work", true},  // case counts
-        {L"", L"C:\\work", false},  // the same key under another parent
+        {L"", L"C:\\work", false},     // the same key under another parent
         {L"C:\\work", L"C:\\work\\a", true},
         {L"C:\\work", wide, true},
-        {L"C:\\work", L"C:\\work\\\u0100", true},  // the lowest character kept wide
+        {L"C:\\work", L"C:\\work\\\u0100", true},              // the lowest character kept wide
         {L"C:\\work", L"C:\\work\\\u0080\u00e9\u00ff", true},  // one byte a character
         {L"C:\\", L"D:\\x", true},  // a key that does not extend its parent's
         {L"C:\\", longKey, true}};
     for (const auto& [parent, key, added] : inserts)
         EXPECT_EQ(index.Insert(parent, key) != nullptr, added) << key.substr(0, 20);
-    for (const std::wstring& key : {std::wstring(L"C:\\"), std::wstring(L"C:\\work"),
-                                    std::wstring(L"C:\\Work"), std::wstring(L"C:\\work\\a"),
-                                    wide, std::wstring(L"C:\\work\\\u0100"),
-                                    std::wstring(L"C:\\work\\\u0080\u00e9\u00ff"),
-                                    std::wstring(L"D:\\x"), longKey}) {
+    for (const std::wstring& key :
+         {std::wstring(L"C:\\"), std::wstring(L"C:\\work"), std::wstring(L"C:\\Work"),
+          std::wstring(L"C:\\work\\a"), wide, std::wstring(L"C:\\work\\\u0100"),
+          std::wstring(L"C:\\work\\\u0080\u00e9\u00ff"), std::wstring(L"D:\\x"), longKey}) {
         const TreeNode* node = index.Find(key);
         ASSERT_NE(node, nullptr) << key.substr(0, 20);
         EXPECT_EQ(index.Key(*node), key);
     }
-    for (const std::wstring& key :
-         {L"C:\\WORK", L"c:\\", L"C:\\wor", L"C:\\work\\", L"C:\\\\work", L"C:\\work\\报吿 été.txt",
-          L"C:\\work\\报告 ete.txt", L""})
+    for (const std::wstring& key : {L"C:\\WORK", L"c:\\", L"C:\\wor", L"C:\\work\\", L"C:\\\\work",
+                                    L"C:\\work\\报吿 été.txt", L"C:\\work\\报告 ete.txt", L""})
         EXPECT_EQ(index.Find(key), nullptr) << key;
     EXPECT_EQ(index.Find(longKey + L"n"), nullptr);
     EXPECT_EQ(index.Find(L"C:\\work\\\u0080\u00e9\u00fe"), nullptr);

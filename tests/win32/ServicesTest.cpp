@@ -249,7 +249,8 @@ TEST(Registry, GetKeyValueOnTheRealRegistry) {
                 ERROR_SUCCESS);
         }
         std::string value;
-        const Result<bool> read = GetKeyValue(registry, RegistryRoot::LocalMachine, path, name, value);
+        const Result<bool> read =
+            GetKeyValue(registry, RegistryRoot::LocalMachine, path, name, value);
         if (!read) {
             value = "fails";
         } else if (!*read) {
