@@ -12,6 +12,7 @@
 #include "forms/frmAbout.h"
 #include "platform/win32/Form.h"
 #include "platform/win32/PictureBox.h"
+#include "platform/win32/ProcessSetup.h"
 #include "platform/win32/WindowText.h"
 
 namespace volane::app {

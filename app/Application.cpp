@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "platform/win32/Dpi.h"
 #include "platform/win32/Fatal.h"
+#include "platform/win32/ProcessSetup.h"
 
 namespace volane::app {
 
@@ -32,7 +32,7 @@ int Application::Run() {
 void Application::InitImages() {
     source.SetImageDpi(main.Dpi());
     PictureStage stage(module, source, main.Tree().Window());
-    volane::InitImages(stage);
+    volane::InitImages(stage, ImageNames);
 }
 
 }  // namespace volane::app

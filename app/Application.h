@@ -35,7 +35,7 @@ class Application final : public IStartupSteps {
     void LoadSourceForm() override { source.Load(); }
     void InitImages() override;
     void ShowMainForm() override { main.Show(); }
-    void LoadDrives() override { volane::LoadDrives(fs, main.Tree()); }
+    void LoadDrives() override { volane::LoadDrives(fs, main.Tree(), ImageNames); }
 
     // The pictures come from the running executable's own resources.
     HMODULE module = ::GetModuleHandleW(nullptr);
@@ -49,8 +49,10 @@ class Application final : public IStartupSteps {
     win32::Shell shell;
     win32::InstanceChannel channel;
     win32::Ui ui{forms};
+    // The icon table, filled by InitImages.
+    ImageNameTable ImageNames;
     AboutServices about{registry, fs, process, ui, shell, codePage};
-    MainServices services{fs, process, profile, ui, about};
+    MainServices services{fs, process, profile, ui, about, ImageNames};
     // frmSource owns the image list the tree draws from: it goes after the main window.
     SourceWindow source{forms, module};
     MainWindow main{forms, module, services, source};

@@ -39,8 +39,12 @@ MainWindow::Loaded::Loaded(MainWindow& window, win32::TreeInput input)
     : tv1(window.Window(), MainDesign().controls[0], std::move(input)),
       m_top(window.Window(), window.menu_->Bar(), IDM_TOP),
       m_exp(window.Window(), window.menu_->Bar(), IDM_EXP),
-      listing{window.services_.fs, window.services_.process, window.services_.profile,
-              window.services_.ui, tv1},
+      listing{window.services_.fs,
+              window.services_.process,
+              window.services_.profile,
+              window.services_.ui,
+              tv1,
+              window.services_.ImageNames},
       logic(MainControls{window, tv1, m_top, m_exp}, window, window.screen_, listing) {}
 
 void MainWindow::CreateControls() {
@@ -152,23 +156,17 @@ void MainWindow::OnSysColorChange() {
     source_.UseWindowColour();
 }
 
-LRESULT MainWindow::OnTreeDoubleClick() {
-    const std::optional<std::wstring> selected = Tree().SelectedKey();
-    const bool hadChildren = selected && Tree().Children(*selected) > 0;
-    loaded_->logic.tv1_DblClick();
-    // A node that had children keeps the control's own opening and closing. One that was just
-    // listed is already expanded by the listing; the default toggle would close it again.
-    return hadChildren ? 0 : 1;
-}
-
 std::optional<LRESULT> MainWindow::OnNotify(const NMHDR& header) {
-    if (!loaded_ || header.hwndFrom != Tree().Window()) return std::nullopt;
+    // tv1 is the one control of the window, known by its designed id.
+    if (!loaded_ || header.idFrom != IDC_TV1) return std::nullopt;
     switch (header.code) {
         case NM_RCLICK:
             Tree().OnRightClickNotify();
             return 1;  // handled: no WM_CONTEXTMENU
         case NM_DBLCLK:
-            return OnTreeDoubleClick();
+            // A node with children keeps the control's own opening and closing (0). One just
+            // listed is already expanded by the listing; the default toggle would close it again.
+            return loaded_->logic.tv1_DblClick() == NodeAction::LeftToTree ? 0 : 1;
         default:
             return std::nullopt;
     }

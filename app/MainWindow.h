@@ -20,14 +20,15 @@ namespace volane::app {
 
 class AboutWindow;
 
-// The services the main form's handlers and its About box use. The folder listing's set is
-// completed with the tree once it exists.
+// The services the main form's handlers and its About box use, and the icon table. The folder
+// listing's set is completed with the tree once it exists.
 struct MainServices {
     IFileSystem& fs;
     IProcess& process;
     IProfile& profile;
     IUi& ui;
     AboutServices& about;
+    const ImageNameTable& ImageNames;
 };
 
 // The screen's work area in twips, at the DPI of the window it serves.
@@ -98,7 +99,6 @@ class MainWindow final : public win32::Form, public IMainHost {
 
     void Restore();
     void RunCommand(UINT id);
-    LRESULT OnTreeDoubleClick();
 
     win32::FormList& forms_;
     MainServices& services_;

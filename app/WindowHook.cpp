@@ -19,7 +19,8 @@ constexpr wchar_t kRestoreProperty[] = L"Volane.Restore";
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return win32::Guarded([&]() -> LRESULT {
         if (IsShowRequest(message, wParam)) {
-            const auto* restore = static_cast<const RestoreAction*>(::GetPropW(window, kRestoreProperty));
+            const auto* restore =
+                static_cast<const RestoreAction*>(::GetPropW(window, kRestoreProperty));
             if (restore && *restore) (*restore)();
         }
         // Every message, the restore request included, goes on to the previous procedure.

@@ -109,11 +109,12 @@ int RunVolaneList(const std::wstring& folder, ChildReport& report) {
     app.ShowMainForm();
     app.LoadDrives();
     win32::TreeView& tv1 = app.main.Tree();
-    if (!tv1.Add({}, folder, LastComponent(folder), GetImageIndex(L"folder"))) return 1;
+    if (!tv1.Add({}, folder, LastComponent(folder), GetImageIndex(app.ImageNames, L"folder")))
+        return 1;
     PumpPending();
     report.baseBytes = ProcessMemory().workingSet;
 
-    ListingServices listing{app.fs, app.process, app.profile, app.ui, tv1};
+    ListingServices listing{app.fs, app.process, app.profile, app.ui, tv1, app.ImageNames};
     const Stopwatch clock;
     ExpandPath(folder, listing);
     ::UpdateWindow(tv1.Window());

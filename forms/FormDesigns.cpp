@@ -14,11 +14,12 @@ constexpr std::array kMainControls = {
     ControlDesign{IDC_TV1, L"tv1", ControlKind::TreeView, 0, 0, 4695, 6135, 0, L""},
 };
 
+// m_main with m_refresh, m_top, m_line, m_exit and m_about; then m_exp.
 constexpr std::array kMainMenus = {
-    MenuDesign{IDM_MAIN, L"m_main", 1, L"文件"},   MenuDesign{IDM_REFRESH, L"m_refresh", 2, L"刷新"},
-    MenuDesign{IDM_TOP, L"m_top", 2, L"置顶"},     MenuDesign{0, L"m_line", 2, L"-"},
-    MenuDesign{IDM_EXIT, L"m_exit", 2, L"退出"},   MenuDesign{IDM_ABOUT, L"m_about", 2, L"关于"},
-    MenuDesign{IDM_EXP, L"m_exp", 1, kCaptionCollapse},
+    MenuDesign{IDM_MAIN, 1, L"文件"},         MenuDesign{IDM_REFRESH, 2, L"刷新"},
+    MenuDesign{IDM_TOP, 2, L"置顶"},          MenuDesign{0, 2, L"-"},
+    MenuDesign{IDM_EXIT, 2, L"退出"},         MenuDesign{IDM_ABOUT, 2, L"关于"},
+    MenuDesign{IDM_EXP, 1, kCaptionCollapse},
 };
 
 constexpr std::array kSourceControls = {
@@ -35,8 +36,8 @@ constexpr std::array kAboutControls = {
                   L"系统信息(&S)..."},
     ControlDesign{0, L"Line1(1)", ControlKind::Line, 90, 2445, 5654, 2445, -1, L"", 1,
                   Rgb{128, 128, 128}},
-    ControlDesign{IDC_DESCRIPTION, L"lblDescription", ControlKind::Label, 1050, 1125, 3885, 1170,
-                  3, kAboutDescription},
+    ControlDesign{IDC_DESCRIPTION, L"lblDescription", ControlKind::Label, 1050, 1125, 3885, 1170, 3,
+                  kAboutDescription},
     ControlDesign{IDC_TITLE, L"lblTitle", ControlKind::Label, 1050, 240, 3885, 480, 5,
                   L"编辑器Torlin"},
     ControlDesign{0, L"Line1(0)", ControlKind::Line, 105, 2460, 5654, 2460, -1, L"", 2,

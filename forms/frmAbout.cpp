@@ -1,5 +1,6 @@
 #include "forms/frmAbout.h"
 
+#include <algorithm>
 #include <array>
 
 #include "modules/mdlApp.h"
@@ -29,9 +30,12 @@ std::wstring VersionText() {
            std::to_wstring(VOLANE_VERSION_MINOR) + L"." + std::to_wstring(VOLANE_VERSION_REVISION);
 }
 
-bool ConvertValueData(std::uint32_t type, const std::uint8_t* data, std::uint32_t size,
-                      std::string& KeyVal) {
-    if (size == 0) return false;
+Result<void> ConvertValueData(std::uint32_t type, const std::uint8_t* data, std::uint32_t size,
+                              std::string& KeyVal) {
+    if (size == 0) {
+        const FailureEntry& noData = EntryOf(Failure::InvalidCall);
+        return Error{noData.number, std::wstring(noData.text)};
+    }
     std::string text(reinterpret_cast<const char*>(data), size);
     // Only the one terminating NUL of a text value goes; anything before it stays.
     if (text.back() == '\0') text.pop_back();
@@ -42,54 +46,43 @@ bool ConvertValueData(std::uint32_t type, const std::uint8_t* data, std::uint32_
             KeyVal += HexByte(static_cast<unsigned char>(*it));
         KeyVal = "&h" + KeyVal;
     }
-    return true;
+    return {};
 }
 
-bool GetKeyValue(IRegistry& registry, RegistryRoot KeyRoot, const std::string& KeyName,
-                 const std::string& SubKeyRef, std::string& KeyVal) {
+Result<bool> GetKeyValue(IRegistry& registry, RegistryRoot KeyRoot, const std::string& KeyName,
+                         const std::string& SubKeyRef, std::string& KeyVal) {
     // The key object closes the key on every road out of here.
-    long result = 0;
-    const std::unique_ptr<IRegistryKey> key = registry.Open(KeyRoot, KeyName, &result);
-    if (!key) {
-        KeyVal.clear();
-        return false;
-    }
+    const Result<std::unique_ptr<IRegistryKey>> key = registry.Open(KeyRoot, KeyName);
     std::array<std::uint8_t, kValueBufferSize> buffer{};
-    std::uint32_t type = 0;
-    std::uint32_t size = kValueBufferSize;
-    if (key->Query(SubKeyRef, &type, buffer.data(), &size) != 0) {
+    const Result<ValueRead> read = key ? (*key)->Query(SubKeyRef, buffer) : key.Error();
+    if (!read) {
         KeyVal.clear();
         return false;
     }
-    if (size > kValueBufferSize) size = kValueBufferSize;
-    if (!ConvertValueData(type, buffer.data(), size, KeyVal))
-        throw AppError(Failure::InvalidCall);
+    const Result<void> converted =
+        ConvertValueData(read->type, buffer.data(), std::min(read->size, kValueBufferSize), KeyVal);
+    if (!converted) return converted.Error();
     return true;
 }
 
 void StartSysInfo(AboutServices& services) {
     std::string path;
-    try {
-        if (!GetKeyValue(services.registry, RegistryRoot::LocalMachine, kMsinfoKey, kMsinfoValue,
-                         path)) {
-            // The first location names the program itself and is started as read; only without
-            // it does the folder of the second location count, and only with the file present.
-            if (!GetKeyValue(services.registry, RegistryRoot::LocalMachine, kToolsLocationKey,
-                             kToolsLocationValue, path)) {
-                ShowUnavailable(services);
-                return;
-            }
-            path += kMsinfoExe;
-            if (!services.fs.IsPlainFile(services.codePage.ToWide(path))) {
-                ShowUnavailable(services);
-                return;
-            }
-        }
-        if (!services.process.Start(services.codePage.ToWide(path), kShowNormal))
-            ShowUnavailable(services);
-    } catch (const AppError&) {
-        ShowUnavailable(services);
+    // A look-up that fails, at either location, ends in the message at once.
+    const Result<bool> atFirst =
+        GetKeyValue(services.registry, RegistryRoot::LocalMachine, kMsinfoKey, kMsinfoValue, path);
+    if (!atFirst) return ShowUnavailable(services);
+    // The first location names the program itself and is started as read; only without it does
+    // the folder of the second location count, and only with the file present.
+    if (!*atFirst) {
+        const Result<bool> atSecond = GetKeyValue(services.registry, RegistryRoot::LocalMachine,
+                                                  kToolsLocationKey, kToolsLocationValue, path);
+        if (!atSecond || !*atSecond) return ShowUnavailable(services);
+        path += kMsinfoExe;
+        if (!services.fs.IsPlainFile(services.codePage.ToWide(path)))
+            return ShowUnavailable(services);
     }
+    if (!services.process.Start(services.codePage.ToWide(path), kShowNormal))
+        ShowUnavailable(services);
 }
 
 void frmAbout::Form_Load() {
@@ -107,8 +100,8 @@ void frmAbout::cmdSysInfo_Click() {
 }
 
 void frmAbout::OpenWebSite() {
-    // Whether a browser opens or not, the dialog closes.
-    services_.shell.Open(std::string(WEB_ADDRESS));
+    // Whether a browser opens or not, the dialog closes, and no box says why none did.
+    static_cast<void>(services_.shell.Open(std::string(kWebAddress)));
     c_.window.Unload();
 }
 

@@ -24,15 +24,15 @@ inline constexpr std::uint32_t kValueBufferSize = 1024;
 std::wstring VersionText();
 
 // Reads a registry value as text. True when the value was read; false (and an empty KeyVal)
-// when the key cannot be opened or the value cannot be read. Throws AppError for a value with
-// no data at all. The key is always closed.
-bool GetKeyValue(IRegistry& registry, RegistryRoot KeyRoot, const std::string& KeyName,
-                 const std::string& SubKeyRef, std::string& KeyVal);
+// when the key cannot be opened or the value cannot be read. A value with no data at all is a
+// failure, on which StartSysInfo looks no further. The key is always closed.
+Result<bool> GetKeyValue(IRegistry& registry, RegistryRoot KeyRoot, const std::string& KeyName,
+                         const std::string& SubKeyRef, std::string& KeyVal);
 
 // The conversion of a value's data to KeyVal by its type (pure, for the registry and the tests).
-// Returns false for data with no bytes.
-bool ConvertValueData(std::uint32_t type, const std::uint8_t* data, std::uint32_t size,
-                      std::string& KeyVal);
+// Data with no bytes is a failure (5, an invalid call).
+Result<void> ConvertValueData(std::uint32_t type, const std::uint8_t* data, std::uint32_t size,
+                              std::string& KeyVal);
 
 struct AboutServices {
     IRegistry& registry;
@@ -53,8 +53,7 @@ struct AboutControls {
 
 class frmAbout {
   public:
-    frmAbout(AboutControls controls, AboutServices& services)
-        : c_(controls), services_(services) {}
+    frmAbout(AboutControls controls, AboutServices& services) : c_(controls), services_(services) {}
 
     void Form_Load();
     void cmdOK_Click();

@@ -21,10 +21,14 @@ void frmMain::PlaceAtRightEdge() {
     c_.window.SetLeft(area.right - c_.window.Width() - kRightGap);
 }
 
+void frmMain::Pin(bool pin) {
+    c_.window.SetTopmost(pin);
+    c_.m_top.SetChecked(pin);
+    isWinTop = pin;
+}
+
 void frmMain::Form_Load() {
-    c_.window.SetTopmost(true);
-    isWinTop = true;
-    c_.m_top.SetChecked(true);
+    Pin(true);
     const TwipsRect area = screen_.WorkArea();
     c_.window.SetLeft(area.right - c_.window.Width() - kRightGap);
     c_.window.SetTop(area.top + kTopAtLoad);
@@ -45,10 +49,7 @@ void frmMain::Form_Unload() {
 }
 
 void frmMain::m_top_Click() {
-    const bool pin = !isWinTop;
-    c_.window.SetTopmost(pin);
-    c_.m_top.SetChecked(pin);
-    isWinTop = pin;
+    Pin(!isWinTop);
 }
 
 void frmMain::m_exp_Click() {
@@ -79,14 +80,12 @@ void frmMain::RestoreWindow() {
     c_.window.SetHeight(il_h);
     PlaceAtRightEdge();
     c_.window.Show();
-    c_.window.SetTopmost(true);
-    c_.m_top.SetChecked(true);
-    isWinTop = true;
+    Pin(true);
 }
 
 void frmMain::m_refresh_Click() {
     c_.tv1.Clear();
-    LoadDrives(listing_.fs, c_.tv1);
+    LoadDrives(listing_.fs, c_.tv1, listing_.ImageNames);
 }
 
 void frmMain::m_exit_Click() {
@@ -105,12 +104,13 @@ void frmMain::tv1_MouseUp(int button, int /*shift*/, double x, double y) {
     if (button == kButtonRight) host_.PopupMainMenu(c_.tv1.Left() + x, c_.tv1.Top() + y);
 }
 
-bool frmMain::OpenSelectedNode() {
+NodeAction frmMain::OpenSelectedNode(bool hit) {
     // A hit with nothing selected (the selection can lag the click) has nothing to open.
-    const std::optional<std::wstring> key = c_.tv1.SelectedKey();
-    if (!key || c_.tv1.Children(*key) >= 1) return false;
-    ExpandPath(*key, listing_);
-    return true;
+    const std::optional<TreeSelection> node = c_.tv1.Selected();
+    if (!node) return NodeAction::Nothing;
+    if (node->children >= 1) return NodeAction::LeftToTree;
+    if (!hit) return NodeAction::Nothing;
+    return ExpandPath(node->key, listing_);
 }
 
 void frmMain::PopupAtSelection() {
@@ -120,14 +120,17 @@ void frmMain::PopupAtSelection() {
     host_.PopupMainMenu(c_.tv1.Left() + x, c_.tv1.Top() + y);
 }
 
-void frmMain::tv1_DblClick() {
-    if (NodeHit) OpenSelectedNode();
+NodeAction frmMain::tv1_DblClick() {
+    return OpenSelectedNode(NodeHit);
 }
 
 bool frmMain::tv1_KeyDown(int keyCode, int shift) {
-    // Enter opens as a double-click does; a node with children is left to the tree, which
-    // has nothing of its own for Enter either.
-    if (keyCode == kKeyReturn && shift == 0) return OpenSelectedNode();
+    // Enter opens as a double-click on the node does; a node with children is left to the tree,
+    // which has nothing of its own for Enter either.
+    if (keyCode == kKeyReturn && shift == 0) {
+        const NodeAction done = OpenSelectedNode(true);
+        return done == NodeAction::Listed || done == NodeAction::Opened;
+    }
     if (keyCode == kKeyF5 && shift == 0) {
         m_refresh_Click();
         return true;

@@ -64,7 +64,8 @@ class frmMain {
     void m_about_Click();
     void tv1_MouseDown(int button, int shift, double x, double y);
     void tv1_MouseUp(int button, int shift, double x, double y);
-    void tv1_DblClick();
+    // What the double-click did; LeftToTree keeps the tree's own opening and closing.
+    NodeAction tv1_DblClick();
     // True when the key was handled; the tree's own handling does the rest.
     bool tv1_KeyDown(int keyCode, int shift);
     // The restore sequence a second instance's message runs.
@@ -77,8 +78,11 @@ class frmMain {
 
   private:
     void PlaceAtRightEdge();
-    // Lists or opens the selected node if it has no children; false when nothing was done.
-    bool OpenSelectedNode();
+    // Pins the window on top or releases it, with 置顶's check mark.
+    void Pin(bool pin);
+    // The double-click's rule for the selected node: one without children is listed or opened,
+    // unless the mouse-down was beside the nodes (hit false).
+    NodeAction OpenSelectedNode(bool hit);
     // The 文件 popup at the selected node's label, or at the tree's top-left corner.
     void PopupAtSelection();
 

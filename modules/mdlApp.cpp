@@ -5,9 +5,7 @@
 
 namespace volane {
 
-ImageNameTable ImageNames;
-
-std::int16_t GetImageIndex(std::wstring_view typeName) {
+std::int16_t GetImageIndex(const ImageNameTable& ImageNames, std::wstring_view typeName) {
     const std::wstring lower = LowerCase(typeName);
     for (std::size_t slot = 1; slot < ImageNames.size(); ++slot) {
         if (ImageNames[slot] && *ImageNames[slot] == lower) return static_cast<std::int16_t>(slot);
@@ -15,7 +13,7 @@ std::int16_t GetImageIndex(std::wstring_view typeName) {
     return kImageFallback;
 }
 
-void InitImages(IPictureStage& stage) {
+void InitImages(IPictureStage& stage, ImageNameTable& ImageNames) {
     for (std::wstring_view typeName : kTypeNames) {
         // "htm" has no bitmap of its own: Picture1 still shows the HTML picture of the row
         // before, and that is added again.
@@ -44,13 +42,13 @@ std::wstring_view DriveLabel(int driveType) {
     }
 }
 
-void LoadDrives(IFileSystem& fs, ITree& tree) {
+void LoadDrives(IFileSystem& fs, ITree& tree, const ImageNameTable& ImageNames) {
     for (const Drive& drive : fs.Drives()) {
         const std::wstring_view label = DriveLabel(drive.type);
         if (label.empty()) continue;
         std::wstring key{drive.letter, L':', L'\\'};
         std::wstring text = std::wstring(label) + drive.letter + L')';
-        if (!tree.Add({}, std::move(key), text, GetImageIndex(L"root")))
+        if (!tree.Add({}, std::move(key), text, GetImageIndex(ImageNames, L"root")))
             throw AppError(Failure::KeyNotUnique);
     }
 }

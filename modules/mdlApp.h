@@ -14,16 +14,17 @@ namespace volane {
 
 inline constexpr std::wstring_view WINDOW_TITLE = VOLANE_WIDEN(VOLANE_WINDOW_TITLE);
 inline constexpr std::wstring_view APP_TITLE = VOLANE_WIDEN(VOLANE_APP_TITLE);
-inline constexpr std::string_view WEB_ADDRESS = VOLANE_WEB_ADDRESS;
+inline constexpr std::string_view kWebAddress = VOLANE_WEB_ADDRESS;
 
 // The type names of the icon table, in image order (index 1 first).
 inline constexpr std::array<std::wstring_view, 9> kTypeNames = {
     L"qe", L"root", L"folder", L"css", L"html", L"htm", L"js", L"php", L"txt"};
 inline constexpr int kImageFallback = 1;
 
-// Slots 1 to 10 of the icon table (index 0 unused); filled once by InitImages.
+// The icon table ImageNames: slot i holds the type name of picture i of ilFiles, for slots 1 to
+// 10 (index 0 unused). The application owns it; InitImages fills it once, at start-up, and
+// GetImageIndex reads it for every drive root and every listed entry.
 using ImageNameTable = std::array<std::optional<std::wstring>, 11>;
-extern ImageNameTable ImageNames;
 
 // frmSource's staging picture box Picture1 and image list ilFiles, through which the icon
 // table is filled.
@@ -41,14 +42,14 @@ class IPictureStage {
 };
 
 // The picture index for a type name: 1 to 9, 1 when the name has no picture of its own.
-std::int16_t GetImageIndex(std::wstring_view typeName);
+std::int16_t GetImageIndex(const ImageNameTable& ImageNames, std::wstring_view typeName);
 // Loads the eight node bitmaps through Picture1 into ilFiles and fills ImageNames.
-void InitImages(IPictureStage& stage);
+void InitImages(IPictureStage& stage, ImageNameTable& ImageNames);
 
 // The label of a drive type number, or empty when such drives are not shown.
 std::wstring_view DriveLabel(int driveType);
 // Adds one root node per shown drive, in the order the file system lists them.
-void LoadDrives(IFileSystem& fs, ITree& tree);
+void LoadDrives(IFileSystem& fs, ITree& tree, const ImageNameTable& ImageNames);
 
 // Finds the running instance's main window by its caption and asks it to restore itself.
 void NotifyPrevInstance(IInstanceChannel& channel, const ICodePage& codePage);

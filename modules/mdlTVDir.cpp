@@ -1,6 +1,5 @@
 #include "modules/mdlTVDir.h"
 
-#include "modules/mdlApp.h"
 #include "platform/PackedText.h"
 #include "platform/TextUtil.h"
 
@@ -57,7 +56,8 @@ class ListingSink final : public IEntrySink {
             services_.tree.Add(path_, ChildKey(path_, name), name, folderImage_);
         } else {
             const std::wstring_view extension = GetFileExt(name);
-            if (PassesFilter(extension, typeList_)) files_.Add(name, GetImageIndex(extension));
+            if (PassesFilter(extension, typeList_))
+                files_.Add(name, GetImageIndex(services_.ImageNames, extension));
         }
     }
 
@@ -67,7 +67,7 @@ class ListingSink final : public IEntrySink {
         begun_ = true;
         services_.tree.Expand(path_);
         typeList_ = LowerCase(ReadSetup(kFileTypesKey, services_.process, services_.profile));
-        folderImage_ = GetImageIndex(L"folder");
+        folderImage_ = GetImageIndex(services_.ImageNames, L"folder");
         services_.tree.SetRedraw(false);
     }
 
@@ -121,24 +121,25 @@ std::wstring BuildEditorCommandLine(std::wstring_view editorCommand, std::wstrin
     return line;
 }
 
-void ExpandPath(const std::wstring& path, ListingServices& services) {
+NodeAction ExpandPath(const std::wstring& path, ListingServices& services) {
     if (!services.fs.FolderExists(path)) {
         // Anything that is not an existing folder goes to the editor; a failed start is silent.
-        services.process.Start(BuildEditorCommandLine(services.process.CommandLineTail(), path),
-                               kShowMinimized);
-        return;
+        static_cast<void>(services.process.Start(
+            BuildEditorCommandLine(services.process.CommandLineTail(), path), kShowMinimized));
+        return NodeAction::Opened;
     }
     ListingSink sink(path, services);
-    std::optional<std::wstring> failure;
+    Result<void> listed;
     {
         // The wait cursor until the listing is in the tree; no box shows under it.
         const BusyCursor busy(services.ui);
-        failure = services.fs.Enumerate(path, sink);
+        listed = services.fs.Enumerate(path, sink);
         // A folder that cannot be opened leaves the tree as it is; one that fails part way
         // keeps what was read. Either way the user is told why.
-        if (!failure || sink.Begun()) sink.Finish();
+        if (listed || sink.Begun()) sink.Finish();
     }
-    if (failure) services.ui.ShowMessage(*failure, std::wstring(kMessageTitle));
+    if (!listed) services.ui.ShowMessage(listed.Error().text, std::wstring(kMessageTitle));
+    return NodeAction::Listed;
 }
 
 }  // namespace volane

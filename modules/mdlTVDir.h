@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "modules/mdlApp.h"
 #include "platform/Platform.h"
 
 namespace volane {
@@ -33,9 +34,19 @@ struct ListingServices {
     IProfile& profile;
     IUi& ui;
     ITree& tree;
+    const ImageNameTable& ImageNames;
 };
 
-// Lists the folder below its node, or starts the editor when path is no existing folder.
-void ExpandPath(const std::wstring& path, ListingServices& services);
+// What a double-click or Enter on the tree did with the selected node.
+enum class NodeAction {
+    Nothing,     // no node is selected, or the double-click was beside the nodes
+    LeftToTree,  // the node has children: opening and closing it is the tree's own
+    Listed,      // the folder was listed below its node, or a box said why it could not be
+    Opened,      // the path went to the editor, whether or not the editor started
+};
+
+// Lists the folder below its node, or starts the editor when path is no existing folder; Listed
+// or Opened.
+NodeAction ExpandPath(const std::wstring& path, ListingServices& services);
 
 }  // namespace volane

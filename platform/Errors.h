@@ -1,5 +1,7 @@
-// The failures Volane raises itself, each with the number and the text the fatal box shows:
-// one table, so a number means one thing everywhere; and the other words of failures.
+// The failures Volane raises itself, each with the number and the text the fatal box shows, in
+// one table: each failure has its one number and text. A number may stand for more than one
+// failure (5 and 7 each stand for three), so the table is looked up by the failure, never by
+// its number. And the other words of failures.
 #pragma once
 
 #include <array>

@@ -27,9 +27,8 @@ struct ControlDesign {
 };
 
 struct MenuDesign {
-    int id;  // the command's identifier; a submenu's own id finds it, a separator has 0
-    std::wstring_view name;
-    int depth;                  // 1: the menu bar, 2: the submenu
+    int id;     // the command's identifier; a submenu's own id finds it, a separator has 0
+    int depth;  // 1: the menu bar, 2: the submenu
     std::wstring_view caption;  // "-" is a separator
 };
 

@@ -1,16 +1,19 @@
 // The small interfaces through which Volane's modules and forms reach the desktop platform.
 // Nothing here includes <windows.h>: the logic compiles natively and is tested with in-memory
-// fakes, while platform/win32 holds the thin real implementations.
+// fakes, while platform/win32 holds the thin real implementations. A call that can fail for a
+// reason its caller recovers from returns a Result (Result.h).
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/Errors.h"
+#include "platform/Result.h"
 
 namespace volane {
 
@@ -27,8 +30,6 @@ class IWindow {
   public:
     virtual ~IWindow() = default;
     virtual std::intptr_t Handle() const = 0;
-    virtual double Left() const = 0;
-    virtual double Top() const = 0;
     virtual double Width() const = 0;
     virtual double Height() const = 0;
     virtual void SetLeft(double twips) = 0;
@@ -39,7 +40,6 @@ class IWindow {
     virtual double ClientHeight() const = 0;
     virtual DisplayState WindowState() const = 0;
     virtual void SetWindowState(DisplayState state) = 0;
-    virtual std::wstring Caption() const = 0;
     virtual void SetCaption(const std::wstring& caption) = 0;
     virtual std::wstring Tag() const = 0;
     virtual void SetTag(std::wstring text) = 0;
@@ -67,13 +67,18 @@ class IMenuItem {
     virtual ~IMenuItem() = default;
     virtual std::wstring Caption() const = 0;
     virtual void SetCaption(const std::wstring& caption) = 0;
-    virtual bool Checked() const = 0;
     virtual void SetChecked(bool checked) = 0;
 };
 
 // The mouse buttons and the shift keys of input events, each a bit of an int.
 enum : int { kButtonLeft = 1, kButtonRight = 2, kButtonMiddle = 4 };
 enum : int { kShiftMask = 1, kCtrlMask = 2, kAltMask = 4 };
+
+// The selected node of a tree: its key and its number of direct children.
+struct TreeSelection {
+    std::wstring key;
+    std::size_t children = 0;
+};
 
 // A tree view as the system uses it: nodes are addressed by their unique key.
 class ITree {
@@ -84,12 +89,10 @@ class ITree {
     virtual bool Add(std::wstring_view parentKey, std::wstring key, std::wstring_view text,
                      int image) = 0;
     virtual void Clear() = 0;
-    virtual std::size_t Count() const = 0;
     // Sets the expanded flag of the node with that key; false when no node has it.
     virtual bool Expand(const std::wstring& key) = 0;
-    // Number of direct children of the node with that key (0 for an unknown key).
-    virtual std::size_t Children(const std::wstring& key) const = 0;
-    virtual std::optional<std::wstring> SelectedKey() const = 0;
+    // The selected node; none when no node is selected.
+    virtual std::optional<TreeSelection> Selected() const = 0;
     // Whether a node lies at the point (twips, the tree's own coordinates).
     virtual bool HitTest(double x, double y) const = 0;
     // The selected node's label, in the same coordinates; none when no node is selected or its
@@ -107,7 +110,6 @@ class ITree {
 class IText {
   public:
     virtual ~IText() = default;
-    virtual std::wstring Text() const = 0;
     virtual void SetText(const std::wstring& text) = 0;
 };
 
@@ -135,8 +137,8 @@ class IProcess {
     virtual std::wstring CommandLineTail() = 0;
     // The executable's folder: no trailing backslash except at a drive root.
     virtual std::wstring ExeFolder() = 0;
-    // Starts a command line without waiting for it; false when it cannot be started.
-    virtual bool Start(const std::wstring& commandLine, int show) = 0;
+    // Starts a command line without waiting for it.
+    virtual Result<void> Start(const std::wstring& commandLine, int show) = 0;
 };
 
 // A drive as the file-system service numbers its type: 0 unknown, 1 removable, 2 fixed,
@@ -166,10 +168,10 @@ class IFileSystem {
     // True when path names an existing folder (drive roots included); false also when the
     // test itself fails.
     virtual bool FolderExists(const std::wstring& path) = 0;
-    // Enumerates the folder in one pass. Returns the system's description of the failure when
-    // the folder cannot be opened, and then nothing was enumerated; or when the enumeration
-    // fails part way, and then the entries read before the failure have reached the sink.
-    virtual std::optional<std::wstring> Enumerate(const std::wstring& path, IEntrySink& sink) = 0;
+    // Enumerates the folder in one pass. Fails when the folder cannot be opened, and then
+    // nothing was enumerated; or when the enumeration fails part way, and then the entries read
+    // before the failure have reached the sink.
+    virtual Result<void> Enumerate(const std::wstring& path, IEntrySink& sink) = 0;
     // Whether a file of that name exists that is neither a folder nor hidden nor system.
     virtual bool IsPlainFile(const std::wstring& path) = 0;
 };
@@ -193,13 +195,18 @@ class ICodePage {
     virtual std::string ToAnsi(std::wstring_view wide) const = 0;
 };
 
+// What a registry value's read gives: its type and the number of bytes written.
+struct ValueRead {
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+};
+
 // An open registry key: closed when the object goes.
 class IRegistryKey {
   public:
     virtual ~IRegistryKey() = default;
-    // RegQueryValueExA; 0 on success, *size in: buffer size, out: bytes written or needed.
-    virtual long Query(const std::string& value, std::uint32_t* type, std::uint8_t* data,
-                       std::uint32_t* size) = 0;
+    // RegQueryValueExA into the whole buffer; fails also when the data need more than it holds.
+    virtual Result<ValueRead> Query(const std::string& value, std::span<std::uint8_t> buffer) = 0;
 };
 
 // The predefined root keys, by their 32-bit values.
@@ -209,17 +216,16 @@ enum class RegistryRoot : std::uint32_t { LocalMachine = 0x80000002 };
 class IRegistry {
   public:
     virtual ~IRegistry() = default;
-    // RegOpenKeyExA for reading: the open key, or null with *result set to why not.
-    [[nodiscard]] virtual std::unique_ptr<IRegistryKey> Open(RegistryRoot root,
-                                                             const std::string& subKey,
-                                                             long* result) = 0;
+    // RegOpenKeyExA for reading.
+    virtual Result<std::unique_ptr<IRegistryKey>> Open(RegistryRoot root,
+                                                       const std::string& subKey) = 0;
 };
 
 // ShellExecuteA with the verb "open".
 class IShell {
   public:
     virtual ~IShell() = default;
-    virtual void Open(const std::string& address) = 0;
+    virtual Result<void> Open(const std::string& address) = 0;
 };
 
 // The window-system calls of the single-instance protocol.

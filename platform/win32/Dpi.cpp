@@ -17,7 +17,6 @@ using GetDpiForSystemFn = UINT(WINAPI*)();
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
-using SetProcessDpiAwarenessContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
 
 UINT ScreenDpi(HWND window) {
     const WindowDc dc(window);
@@ -76,19 +75,6 @@ unique_hfont MessageFontForDpi(UINT dpi) {
     }
     if (!read) return {};
     return unique_hfont(::CreateFontIndirectW(&metrics.lfMessageFont));
-}
-
-void EnableDpiAwareness() {
-    const auto setContext =
-        User32Export<SetProcessDpiAwarenessContextFn>("SetProcessDpiAwarenessContext");
-    if (setContext) {
-        // Fails with "access denied" when the manifest already chose an awareness: keep it.
-        if (setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) return;
-        if (::GetLastError() == ERROR_ACCESS_DENIED) return;
-        // Windows 10 before 1703 knows the first per-monitor awareness only.
-        if (setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) return;
-    }
-    ::SetProcessDPIAware();
 }
 
 }  // namespace volane::win32

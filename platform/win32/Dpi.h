@@ -18,8 +18,5 @@ int MetricForDpi(int index, UINT dpi);
 RECT OuterRectForClient(RECT client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi);
 // The desktop's message font (dialogs, labels, the tree) at a DPI.
 [[nodiscard]] unique_hfont MessageFontForDpi(UINT dpi);
-// Per-monitor v2 awareness when the manifest did not already set it; older systems get the
-// system-wide awareness. Call before the first window is created.
-void EnableDpiAwareness();
 
 }  // namespace volane::win32

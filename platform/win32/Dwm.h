@@ -4,13 +4,16 @@
 
 #include <windows.h>
 
+#include "platform/Result.h"
+
 namespace volane::win32 {
 
 using DwmSetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
 
 // Turns the window's transitions on or off (DWMWA_TRANSITIONS_FORCEDISABLED). dwmapi.dll is bound
 // at the first call, so that start-up does not load it; setAttribute stands in for its
-// DwmSetWindowAttribute in tests. True when the call was made and succeeded.
-bool SetWindowTransitions(HWND window, bool on, DwmSetWindowAttributeFn setAttribute = nullptr);
+// DwmSetWindowAttribute in tests.
+Result<void> SetWindowTransitions(HWND window, bool on,
+                                  DwmSetWindowAttributeFn setAttribute = nullptr);
 
 }  // namespace volane::win32

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "platform/win32/Form.h"
+#include "platform/win32/FormList.h"
 #include "platform/win32/Text.h"
 
 namespace volane::win32 {
@@ -35,7 +35,8 @@ std::pair<long, std::wstring> DescribeFailure(std::exception_ptr failure) {
     } catch (const AppError& e) {
         return {e.Number(), e.Description()};
     } catch (const std::bad_alloc&) {
-        return {EntryOf(Failure::OutOfMemory).number, std::wstring(EntryOf(Failure::OutOfMemory).text)};
+        return {EntryOf(Failure::OutOfMemory).number,
+                std::wstring(EntryOf(Failure::OutOfMemory).text)};
     } catch (const std::exception& e) {
         return {EntryOf(Failure::Internal).number, Widen(e.what(), CP_ACP)};
     } catch (...) {

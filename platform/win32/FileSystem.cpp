@@ -69,8 +69,8 @@ bool FileSystem::FolderExists(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<std::wstring> FileSystem::Enumerate(const std::wstring& path, IEntrySink& sink) {
-    if (path.empty()) return SystemErrorText(ERROR_PATH_NOT_FOUND);
+Result<void> FileSystem::Enumerate(const std::wstring& path, IEntrySink& sink) {
+    if (path.empty()) return SystemError(ERROR_PATH_NOT_FOUND);
     QuietErrorMode quiet;
     std::wstring pattern = ExtendedPath(path);
     // A drive root's key already ends in its backslash.
@@ -84,8 +84,8 @@ std::optional<std::wstring> FileSystem::Enumerate(const std::wstring& path, IEnt
     if (first == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         // A drive root has no "." entry, so an empty one yields nothing at all.
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return std::nullopt;
-        return SystemErrorText(error);
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return {};
+        return SystemError(error);
     }
     const unique_hfind find(first);
     do {
@@ -93,8 +93,8 @@ std::optional<std::wstring> FileSystem::Enumerate(const std::wstring& path, IEnt
     } while (::FindNextFileW(find.get(), &data));
     // Anything but the end is a failure part way: a share that dropped, a device removed.
     const DWORD error = ::GetLastError();
-    if (error != ERROR_NO_MORE_FILES) return SystemErrorText(error);
-    return std::nullopt;
+    if (error != ERROR_NO_MORE_FILES) return SystemError(error);
+    return {};
 }
 
 bool FileSystem::IsPlainFile(const std::wstring& path) {

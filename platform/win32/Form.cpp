@@ -1,16 +1,10 @@
 #include "platform/win32/Form.h"
 
-#include <imm.h>
-
-#include <algorithm>
 #include <cstring>
 
 #include "platform/Twips.h"
 #include "platform/win32/Dpi.h"
-#include "platform/win32/Dwm.h"
 #include "platform/win32/Fatal.h"
-#include "platform/win32/Topmost.h"
-#include "platform/win32/WindowText.h"
 
 namespace volane::win32 {
 
@@ -45,7 +39,7 @@ Styles StylesFor(FrameStyle frame) {
 }
 
 [[nodiscard]] unique_hicon LoadWindowIcon(HMODULE module, int id, int metricX, int metricY,
-                                         UINT dpi) {
+                                          UINT dpi) {
     return unique_hicon(static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON,
                                                         MetricForDpi(metricX, dpi),
                                                         MetricForDpi(metricY, dpi), 0)));
@@ -54,10 +48,6 @@ Styles StylesFor(FrameStyle frame) {
 // Only for windows of the form classes, whose procedure is Form::Procedure.
 Form* FormOf(HWND window) {
     return reinterpret_cast<Form*>(::GetWindowLongPtrW(window, kFormSlot));
-}
-
-void CheckSize(double twips) {
-    if (twips < 0) throw AppError(Failure::InvalidPropertyValue);
 }
 
 }  // namespace
@@ -81,77 +71,15 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH backgrou
 HWND CreateDesignedChild(HWND parent, const ControlDesign& design, const wchar_t* windowClass,
                          const wchar_t* text, DWORD style, DWORD exStyle) {
     const int dpi = static_cast<int>(DpiOf(parent));
-    HWND window = ::CreateWindowExW(
-        exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, TwipsToPixels(design.left, dpi),
-        TwipsToPixels(design.top, dpi), TwipsToPixels(design.width, dpi),
-        TwipsToPixels(design.height, dpi), parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), ::GetModuleHandleW(nullptr),
-        nullptr);
+    HWND window =
+        ::CreateWindowExW(exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style,
+                          TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi),
+                          TwipsToPixels(design.width, dpi), TwipsToPixels(design.height, dpi),
+                          parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
+                          ::GetModuleHandleW(nullptr), nullptr);
     if (!window) throw AppError(Failure::CreateControl, design.name);
     return window;
 }
-
-void DisableInputMethod() {
-    // An input method is loaded when a window is first activated: under Wine some 12 ms of
-    // start-up, and a composition window over any letter typed.
-    ::ImmDisableIME(static_cast<DWORD>(-1));
-}
-
-bool HighContrastOn() {
-    HIGHCONTRASTW contrast{};
-    contrast.cbSize = sizeof(contrast);
-    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
-           (contrast.dwFlags & HCF_HIGHCONTRASTON);
-}
-
-// ---- FormList ----
-
-void FormList::Add(Form& form) {
-    if (!Contains(form)) forms_.push_back(&form);
-}
-
-void FormList::Remove(const Form& form) {
-    std::erase(forms_, &form);
-    // A form unloaded by a message sent from another thread or process (WM_CLOSE from a script,
-    // say) is handled inside GetMessageW, which then goes on waiting: a message in the queue
-    // wakes the loops so they see what changed.
-    ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
-}
-
-bool FormList::Contains(const Form& form) const {
-    return std::find(forms_.begin(), forms_.end(), &form) != forms_.end();
-}
-
-HWND FormList::ActiveWindow() const {
-    // Hidden forms own nothing: a box of a hidden owner could not be found on the desktop. A
-    // window already destroyed does not show either.
-    for (auto form = forms_.rbegin(); form != forms_.rend(); ++form) {
-        HWND window = (*form)->Window();
-        if (window && ::IsWindowVisible(window)) return window;
-    }
-    return nullptr;
-}
-
-void FormList::UnloadAll() {
-    // Unload handlers may unload other forms: walk a copy and skip those already gone.
-    for (Form* form : Loaded()) {
-        if (Contains(*form)) form->Unload();
-    }
-}
-
-int FormList::RunMessageLoop() {
-    MSG msg{};
-    while (!Empty()) {
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) return static_cast<int>(msg.wParam);
-        if (got == -1) break;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return 0;
-}
-
-// ---- Form ----
 
 Form::Form(FormList& forms, const FormDesign& design, HMODULE resources)
     : forms_(forms), design_(design), resources_(resources) {}
@@ -206,7 +134,6 @@ void Form::Unload() {
 
 void Form::ShowModal() {
     if (!loaded_) Load();
-    modal_ = true;
     for (Form* other : forms_.Loaded()) {
         HWND window = other->Window();
         if (other != this && window && ::IsWindowEnabled(window)) {
@@ -237,7 +164,6 @@ void Form::EnableOthers() {
         if (::IsWindow(window)) ::EnableWindow(window, TRUE);
     }
     disabledByModal_.clear();
-    modal_ = false;
 }
 
 void Form::DestroyWindowNow() {
@@ -340,149 +266,6 @@ void Form::SetIcons(UINT dpi) {
     bigIcon_ = std::move(big);
     smallIcon_ = std::move(small);
     iconDpi_ = dpi;
-}
-
-void Form::ApplyDesignedPlacement() {
-    const int width = ToPixels(design_.clientWidth);
-    const int height = ToPixels(design_.clientHeight);
-    RECT client{0, 0, width, height};
-    const bool placed = design_.clientLeft.has_value() && design_.clientTop.has_value();
-    if (placed) {
-        ::OffsetRect(&client, ToPixels(*design_.clientLeft), ToPixels(*design_.clientTop));
-    }
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
-    const RECT outer =
-        OuterRectForClient(client, style, exStyle, ::GetMenu(hwnd_) != nullptr, Dpi());
-    // A window made at its designed size needs no move: a call that changes nothing still costs
-    // a round trip to the window server (and sends neither WM_SIZE nor WM_MOVE).
-    const RECT made = WindowRectPixels();
-    if (made.right - made.left != outer.right - outer.left ||
-        made.bottom - made.top != outer.bottom - outer.top ||
-        (placed && (made.left != outer.left || made.top != outer.top))) {
-        Reposition(outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
-                   placed ? 0 : SWP_NOMOVE);
-    }
-    // The estimate misses a menu bar that wraps and whatever frame the theme adds: measure the
-    // client area that came out and correct by the difference.
-    RECT got{};
-    ::GetClientRect(hwnd_, &got);
-    const RECT now = WindowRectPixels();
-    if (got.right != width || got.bottom != height) {
-        Reposition(0, 0, now.right - now.left + width - got.right,
-                   now.bottom - now.top + height - got.bottom, SWP_NOMOVE);
-    }
-    if (placed) {
-        POINT origin{0, 0};
-        ::ClientToScreen(hwnd_, &origin);
-        if (origin.x != client.left || origin.y != client.top) {
-            const RECT at = WindowRectPixels();
-            Reposition(at.left + client.left - origin.x, at.top + client.top - origin.y, 0, 0,
-                       SWP_NOSIZE);
-        }
-    }
-}
-
-RECT Form::WindowRectPixels() const {
-    RECT rect{};
-    ::GetWindowRect(hwnd_, &rect);
-    return rect;
-}
-
-void Form::Reposition(int x, int y, int width, int height, UINT flags) {
-    ::SetWindowPos(hwnd_, nullptr, x, y, width, height,
-                   flags | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-}
-
-double Form::Left() const {
-    return ToTwips(WindowRectPixels().left);
-}
-double Form::Top() const {
-    return ToTwips(WindowRectPixels().top);
-}
-
-double Form::Width() const {
-    const RECT rect = WindowRectPixels();
-    return ToTwips(rect.right - rect.left);
-}
-
-double Form::Height() const {
-    const RECT rect = WindowRectPixels();
-    return ToTwips(rect.bottom - rect.top);
-}
-
-void Form::SetLeft(double twips) {
-    Reposition(ToPixels(twips), WindowRectPixels().top, 0, 0, SWP_NOSIZE);
-}
-
-void Form::SetTop(double twips) {
-    Reposition(WindowRectPixels().left, ToPixels(twips), 0, 0, SWP_NOSIZE);
-}
-
-void Form::SetWidth(double twips) {
-    CheckSize(twips);
-    const RECT rect = WindowRectPixels();
-    Reposition(0, 0, ToPixels(twips), rect.bottom - rect.top, SWP_NOMOVE);
-}
-
-void Form::SetHeight(double twips) {
-    CheckSize(twips);
-    const RECT rect = WindowRectPixels();
-    Reposition(0, 0, rect.right - rect.left, ToPixels(twips), SWP_NOMOVE);
-}
-
-double Form::ClientWidth() const {
-    RECT rect{};
-    ::GetClientRect(hwnd_, &rect);
-    return ToTwips(rect.right);
-}
-
-double Form::ClientHeight() const {
-    RECT rect{};
-    ::GetClientRect(hwnd_, &rect);
-    return ToTwips(rect.bottom);
-}
-
-DisplayState Form::WindowState() const {
-    if (::IsIconic(hwnd_)) return DisplayState::Minimized;
-    if (::IsZoomed(hwnd_)) return DisplayState::Maximized;
-    return DisplayState::Normal;
-}
-
-void Form::SetWindowState(DisplayState state) {
-    switch (state) {
-        case DisplayState::Minimized:
-            ::ShowWindow(hwnd_, SW_MINIMIZE);
-            break;
-        case DisplayState::Maximized:
-            ::ShowWindow(hwnd_, SW_MAXIMIZE);
-            break;
-        case DisplayState::Normal:
-            // A window minimized from maximized restores to maximized first.
-            if (::IsIconic(hwnd_)) ::ShowWindow(hwnd_, SW_RESTORE);
-            if (::IsZoomed(hwnd_)) ::ShowWindow(hwnd_, SW_RESTORE);
-            break;
-    }
-}
-
-std::wstring Form::Caption() const {
-    return TextOf(hwnd_);
-}
-
-void Form::SetCaption(const std::wstring& caption) {
-    ::SetWindowTextW(hwnd_, caption.c_str());
-}
-
-void Form::Show() {
-    ::ShowWindow(hwnd_, SW_SHOW);
-}
-
-void Form::SetTopmost(bool topmost) {
-    SetTopmostBand(hwnd_, topmost);
-}
-
-void Form::SetTransitions(bool on) {
-    SetWindowTransitions(hwnd_, on);
 }
 
 LRESULT CALLBACK Form::Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {

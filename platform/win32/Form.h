@@ -1,5 +1,6 @@
 // The form runtime: a top-level window built from its designed state (FormDesigns), with
-// measures in twips, the list of loaded forms, modal showing and the message loop.
+// measures in twips, and modal showing. Form.cpp makes the window, shows it, rescales it and
+// handles its messages; FormPlacement.cpp places it and gives its measures.
 #pragma once
 
 #include <windows.h>
@@ -10,11 +11,10 @@
 
 #include "platform/FormDesign.h"
 #include "platform/Platform.h"
+#include "platform/win32/FormList.h"
 #include "platform/win32/Handles.h"
 
 namespace volane::win32 {
-
-class Form;
 
 // Registers a window class of this module once; later calls with the same name do nothing. The
 // class keeps one pointer-sized slot of extra bytes for the window's object.
@@ -24,36 +24,6 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH backgrou
 // converted at the parent's DPI. A child that cannot be created is a failure that names it.
 HWND CreateDesignedChild(HWND parent, const ControlDesign& design, const wchar_t* windowClass,
                          const wchar_t* text, DWORD style, DWORD exStyle = 0);
-
-// Whether a high-contrast theme is on (SPI_GETHIGHCONTRAST): then the forms' designed colours
-// give way to the system's.
-bool HighContrastOn();
-
-// For a program whose windows take no typed text: no input method is loaded for them. Called
-// before the first window.
-void DisableInputMethod();
-
-// Every loaded form, in the order of loading. Loading adds a form, unloading removes it; the
-// message loop runs while the list holds a form.
-class FormList {
-  public:
-    void Add(Form& form);
-    void Remove(const Form& form);
-    bool Contains(const Form& form) const;
-    bool Empty() const { return forms_.empty(); }
-    std::size_t Size() const { return forms_.size(); }
-    std::vector<Form*> Loaded() const { return forms_; }
-    // The window that the program's boxes belong to: the last loaded form whose window shows (a
-    // modal form while it shows, else the main one); null when none shows.
-    HWND ActiveWindow() const;
-    // Unloads every loaded form, one after another.
-    void UnloadAll();
-    // Handles messages until no form is loaded; a WM_QUIT ends it early. Returns the exit code.
-    int RunMessageLoop();
-
-  private:
-    std::vector<Form*> forms_;
-};
 
 class Form : public IWindow {
   public:
@@ -73,7 +43,6 @@ class Form : public IWindow {
     bool IsLoaded() const { return loaded_; }
     // Shows the form with the other forms disabled; returns when the form is unloaded.
     void ShowModal();
-    bool IsModal() const { return modal_; }
 
     HWND Window() const { return hwnd_; }
     UINT Dpi() const;
@@ -82,8 +51,6 @@ class Form : public IWindow {
 
     // IWindow
     std::intptr_t Handle() const override { return reinterpret_cast<std::intptr_t>(hwnd_); }
-    double Left() const override;
-    double Top() const override;
     double Width() const override;
     double Height() const override;
     void SetLeft(double twips) override;
@@ -94,7 +61,6 @@ class Form : public IWindow {
     double ClientHeight() const override;
     DisplayState WindowState() const override;
     void SetWindowState(DisplayState state) override;
-    std::wstring Caption() const override;
     void SetCaption(const std::wstring& caption) override;
     std::wstring Tag() const override { return tag_; }
     void SetTag(std::wstring text) override { tag_ = std::move(text); }
@@ -162,7 +128,6 @@ class Form : public IWindow {
     bool loaded_ = false;
     bool unloading_ = false;
     bool controlsCreated_ = false;
-    bool modal_ = false;
     std::vector<HWND> disabledByModal_;
     unique_hicon bigIcon_;
     unique_hicon smallIcon_;

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "platform/win32/ErrorText.h"
+
 namespace volane::win32 {
 namespace {
 
@@ -37,12 +39,14 @@ bool IsCanonical(std::wstring_view rest) {
     return true;
 }
 
-std::wstring FullPath(const std::wstring& path) {
+Result<std::wstring> FullPath(const std::wstring& path) {
     const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return {};
+    if (needed == 0) return SystemError(::GetLastError());
     std::wstring full(needed, L'\0');
     const DWORD n = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    if (n == 0 || n >= needed) return {};
+    if (n == 0) return SystemError(::GetLastError());
+    // Longer than a moment ago: the current folder changed in between.
+    if (n >= needed) return SystemError(ERROR_INSUFFICIENT_BUFFER);
     full.resize(n);
     return full;
 }
@@ -55,8 +59,9 @@ std::wstring ExtendedPath(const std::wstring& path) {
     std::wstring full = path;
     const std::wstring_view view(path);
     if (view.find(L'/') != std::wstring_view::npos || !IsCanonical(view.substr(unc ? 2 : 3))) {
-        full = FullPath(path);
-        if (full.empty()) return path;
+        Result<std::wstring> resolved = FullPath(path);
+        if (!resolved) return path;
+        full = std::move(*resolved);
     }
     if (IsUnc(full)) return L"\\\\?\\UNC\\" + full.substr(2);
     if (IsDriveAbsolute(full)) return L"\\\\?\\" + full;

@@ -77,11 +77,6 @@ void MenuItem::SetCaption(const std::wstring& caption) {
     if (window_) ::DrawMenuBar(window_);
 }
 
-bool MenuItem::Checked() const {
-    const UINT state = ::GetMenuState(menu_, id_, MF_BYCOMMAND);
-    return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
-}
-
 void MenuItem::SetChecked(bool checked) {
     ::CheckMenuItem(menu_, id_, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }

@@ -42,7 +42,6 @@ class MenuItem final : public IMenuItem {
 
     std::wstring Caption() const override;
     void SetCaption(const std::wstring& caption) override;
-    bool Checked() const override;
     void SetChecked(bool checked) override;
 
   private:

@@ -21,7 +21,6 @@ class PictureBox {
     HWND Window() const { return hwnd_; }
     // Replaces the picture (the box owns it) and redraws.
     void SetPicture(unique_hbitmap picture);
-    HBITMAP Picture() const { return picture_.get(); }
     // Draws what the box shows, size pixels from its top-left corner, into dc at 0,0.
     void Render(HDC dc, SIZE size) const;
 

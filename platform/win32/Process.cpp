@@ -53,8 +53,9 @@ std::wstring Process::ExeFolder() {
     return path;
 }
 
-bool Process::Start(const std::wstring& commandLine, int show) {
-    if (commandLine.size() > kMaxCommandLine) return false;
+Result<void> Process::Start(const std::wstring& commandLine, int show) {
+    // What Windows answers for a longer one.
+    if (commandLine.size() > kMaxCommandLine) return SystemError(ERROR_FILENAME_EXCED_RANGE);
     // CreateProcessW may write into the command line it is given.
     std::wstring writable = commandLine;
     STARTUPINFOW startup{};
@@ -64,11 +65,11 @@ bool Process::Start(const std::wstring& commandLine, int show) {
     PROCESS_INFORMATION started{};
     if (!::CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &started))
-        return false;
+        return SystemError(::GetLastError());
     // Nothing waits for the started program.
     unique_handle process(started.hProcess);
     unique_handle thread(started.hThread);
-    return true;
+    return {};
 }
 
 }  // namespace volane::win32

@@ -1,5 +1,6 @@
 #include "platform/ProfileText.h"
 #include "platform/TextUtil.h"
+#include "platform/win32/ErrorText.h"
 #include "platform/win32/Services.h"
 #include "platform/win32/Text.h"
 
@@ -16,17 +17,18 @@ bool IsLeadByte(unsigned char byte) {
     return ::IsDBCSLeadByte(byte) != FALSE;
 }
 
-// The file's bytes, or nothing when it cannot be opened or read to its end. Others may go on
+// The file's bytes; a failure when it cannot be opened or read to its end. Others may go on
 // writing and replacing it meanwhile, as an editor saving it does.
-std::optional<std::string> ReadAll(const std::wstring& file) {
+Result<std::string> ReadAll(const std::wstring& file) {
     const unique_handle handle(::CreateFileW(
         file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (handle.get() == INVALID_HANDLE_VALUE) return {};
+    if (handle.get() == INVALID_HANDLE_VALUE) return SystemError(::GetLastError());
     std::string bytes;
     char chunk[4096];
     for (DWORD n = 0;; bytes.append(chunk, n)) {
-        if (!::ReadFile(handle.get(), chunk, sizeof(chunk), &n, nullptr)) return {};
+        if (!::ReadFile(handle.get(), chunk, sizeof(chunk), &n, nullptr))
+            return SystemError(::GetLastError());
         if (n == 0) return bytes;
     }
 }
@@ -40,7 +42,7 @@ std::wstring Profile::ReadString(const std::wstring& section, const std::wstring
     // line does not start with "[" and a section there is not found; UTF-8 without a mark it
     // reads in the ANSI code page too. Volane reads those files itself. Wine's reader decodes
     // the mark, but not a file without one.
-    const std::optional<std::string> bytes = ReadAll(file);
+    const Result<std::string> bytes = ReadAll(file);
     if (const auto utf8 = bytes ? Utf8ProfileText(*bytes) : std::nullopt) {
         value = FindProfileValue(Widen(*utf8, CP_UTF8), section, key).value_or(L"");
     } else {

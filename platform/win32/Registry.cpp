@@ -1,3 +1,4 @@
+#include "platform/win32/ErrorText.h"
 #include "platform/win32/LateBound.h"
 #include "platform/win32/Services.h"
 
@@ -32,15 +33,13 @@ class RegistryKey final : public IRegistryKey {
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
-    long Query(const std::string& value, std::uint32_t* type, std::uint8_t* data,
-               std::uint32_t* size) override {
-        DWORD valueType = REG_NONE;
-        DWORD bytes = *size;
+    Result<ValueRead> Query(const std::string& value, std::span<std::uint8_t> buffer) override {
+        DWORD type = REG_NONE;
+        auto bytes = static_cast<DWORD>(buffer.size());
         const LONG result =
-            Calls().query(key_, value.c_str(), nullptr, &valueType, data, &bytes);
-        *type = valueType;
-        *size = bytes;
-        return result;
+            Calls().query(key_, value.c_str(), nullptr, &type, buffer.data(), &bytes);
+        if (result != ERROR_SUCCESS) return SystemError(static_cast<DWORD>(result));
+        return ValueRead{type, bytes};
     }
 
   private:
@@ -49,19 +48,15 @@ class RegistryKey final : public IRegistryKey {
 
 }  // namespace
 
-std::unique_ptr<IRegistryKey> Registry::Open(RegistryRoot root, const std::string& subKey,
-                                             long* result) {
+Result<std::unique_ptr<IRegistryKey>> Registry::Open(RegistryRoot root, const std::string& subKey) {
     const RegistryCalls& calls = Calls();
-    if (!calls.open || !calls.query || !calls.close) {
-        *result = ERROR_MOD_NOT_FOUND;
-        return nullptr;
-    }
+    if (!calls.open || !calls.query || !calls.close) return SystemError(ERROR_MOD_NOT_FOUND);
     // Reading only: a standard user may read the keys that System Information is found under
     // but not write them.
     HKEY opened = nullptr;
-    *result = calls.open(RootKey(root), subKey.c_str(), 0, KEY_READ, &opened);
-    if (*result != ERROR_SUCCESS) return nullptr;
-    return std::make_unique<RegistryKey>(opened);
+    const LONG result = calls.open(RootKey(root), subKey.c_str(), 0, KEY_READ, &opened);
+    if (result != ERROR_SUCCESS) return SystemError(static_cast<DWORD>(result));
+    return std::unique_ptr<IRegistryKey>(std::make_unique<RegistryKey>(opened));
 }
 
 }  // namespace volane::win32

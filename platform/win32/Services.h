@@ -21,7 +21,7 @@ class FileSystem final : public IFileSystem {
   public:
     std::vector<Drive> Drives() override;
     bool FolderExists(const std::wstring& path) override;
-    std::optional<std::wstring> Enumerate(const std::wstring& path, IEntrySink& sink) override;
+    Result<void> Enumerate(const std::wstring& path, IEntrySink& sink) override;
     bool IsPlainFile(const std::wstring& path) override;
 };
 
@@ -33,7 +33,7 @@ class Process final : public IProcess {
     bool AnotherInstanceRunning() override;
     std::wstring CommandLineTail() override;
     std::wstring ExeFolder() override;
-    bool Start(const std::wstring& commandLine, int show) override;
+    Result<void> Start(const std::wstring& commandLine, int show) override;
 
   private:
     std::wstring instanceName_;
@@ -58,13 +58,13 @@ class Profile final : public IProfile {
 
 class Registry final : public IRegistry {
   public:
-    [[nodiscard]] std::unique_ptr<IRegistryKey> Open(RegistryRoot root, const std::string& subKey,
-                                                     long* result) override;
+    Result<std::unique_ptr<IRegistryKey>> Open(RegistryRoot root,
+                                               const std::string& subKey) override;
 };
 
 class Shell final : public IShell {
   public:
-    void Open(const std::string& address) override;
+    Result<void> Open(const std::string& address) override;
 };
 
 class InstanceChannel final : public IInstanceChannel {

@@ -2,8 +2,8 @@
 
 #include <windowsx.h>
 
-#include <utility>
 #include <algorithm>
+#include <utility>
 
 #include "platform/Twips.h"
 #include "platform/win32/Dpi.h"
@@ -138,14 +138,15 @@ std::size_t TreeView::Children(const std::wstring& key) const {
     return node ? node->children : 0;
 }
 
-std::optional<std::wstring> TreeView::SelectedKey() const {
+std::optional<TreeSelection> TreeView::Selected() const {
     HTREEITEM item = TreeView_GetSelection(hwnd_);
     if (!item) return std::nullopt;
     TVITEMW data{};
     data.mask = TVIF_PARAM;
     data.hItem = item;
     if (!TreeView_GetItem(hwnd_, &data) || !data.lParam) return std::nullopt;
-    return index_.Key(*reinterpret_cast<const TreeNode*>(data.lParam));
+    const auto& node = *reinterpret_cast<const TreeNode*>(data.lParam);
+    return TreeSelection{index_.Key(node), node.children};
 }
 
 POINT TreeView::ClientOrigin() const {

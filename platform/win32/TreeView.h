@@ -1,5 +1,6 @@
-// A tree view control as ITree: nodes are kept in a TreeIndex, so key lookups, the duplicate test
-// and the selected node's key cost O(1); each item's lParam points at its index node.
+// A tree view control as ITree: nodes are kept in a TreeIndex, so key lookups and the duplicate
+// test cost O(1). Each item's lParam points at its index node; the selected node's key is put
+// together from that node and its parents, a walk up to the root as long as the node is deep.
 #pragma once
 
 #include <windows.h>
@@ -57,10 +58,8 @@ class TreeView final : public ITree {
     bool Add(std::wstring_view parentKey, std::wstring key, std::wstring_view text,
              int image) override;
     void Clear() override;
-    std::size_t Count() const override { return index_.Size(); }
     bool Expand(const std::wstring& key) override;
-    std::size_t Children(const std::wstring& key) const override;
-    std::optional<std::wstring> SelectedKey() const override;
+    std::optional<TreeSelection> Selected() const override;
     bool HitTest(double x, double y) const override;
     std::optional<TwipsRect> SelectedLabel() const override;
     void SetRedraw(bool on) override;
@@ -68,6 +67,11 @@ class TreeView final : public ITree {
     double Top() const override;
     void SetWidth(double twips) override;
     void SetHeight(double twips) override;
+
+    // The number of nodes, and of direct children of the node with that key (0 for an unknown
+    // key), for the tests and the benchmark.
+    std::size_t Count() const { return index_.Size(); }
+    std::size_t Children(const std::wstring& key) const;
 
   private:
     static LRESULT CALLBACK InputProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,6 @@
 #include "platform/win32/Services.h"
 
-#include "platform/win32/Form.h"
+#include "platform/win32/FormList.h"
 
 namespace volane::win32 {
 

@@ -1,4 +1,5 @@
-// The text of a window (a caption, a label, a button) as IText, through the W calls.
+// The text of a window (a caption, a label, a button), through the W calls: read, and set as
+// IText.
 #pragma once
 
 #include <windows.h>
@@ -19,7 +20,6 @@ inline std::wstring TextOf(HWND window) {
 class WindowText final : public IText {
   public:
     explicit WindowText(HWND window) : window_(window) {}
-    std::wstring Text() const override { return TextOf(window_); }
     void SetText(const std::wstring& text) override { ::SetWindowTextW(window_, text.c_str()); }
 
   private:

@@ -32,9 +32,15 @@ void Print(const std::wstring& line) {
                 &written, nullptr);
 }
 
-std::wstring Num(long long n) { return std::to_wstring(n); }
-unsigned long long Number(const std::wstring& text) { return std::wcstoull(text.c_str(), nullptr, 0); }
-std::wstring Handle(HWND hwnd) { return Num(reinterpret_cast<long long>(hwnd)); }
+std::wstring Num(long long n) {
+    return std::to_wstring(n);
+}
+unsigned long long Number(const std::wstring& text) {
+    return std::wcstoull(text.c_str(), nullptr, 0);
+}
+std::wstring Handle(HWND hwnd) {
+    return Num(reinterpret_cast<long long>(hwnd));
+}
 
 std::wstring Rect(HWND hwnd, bool client = false) {
     RECT r{};
@@ -121,8 +127,8 @@ int List(const std::wstring& className) {
               L"\t" + Text(w));
         for (HWND c = nullptr; (c = ::FindWindowExW(w, c, nullptr, nullptr));) {
             const bool icon = ClassOf(c) == L"Static" && ::SendMessageW(c, STM_GETICON, 0, 0);
-            Print(L"child\t" + ClassOf(c) + L"\t" + Num(::IsWindowVisible(c)) + L"\t" +
-                  Num(icon) + L"\t" + Rect(c) + L"\t" + Text(c));
+            Print(L"child\t" + ClassOf(c) + L"\t" + Num(::IsWindowVisible(c)) + L"\t" + Num(icon) +
+                  L"\t" + Rect(c) + L"\t" + Text(c));
         }
     }
     return found ? 0 : 1;
@@ -164,7 +170,8 @@ void PrintNodes(HWND tree, HANDLE process, Remote* at, HTREEITEM first, int dept
             where = Num(c.x) + L"\t" + Num(c.y);
         }
         int children = 0;
-        for (HTREEITEM c = Next(tree, item, TVGN_CHILD); c; c = Next(tree, c, TVGN_NEXT)) ++children;
+        for (HTREEITEM c = Next(tree, item, TVGN_CHILD); c; c = Next(tree, c, TVGN_NEXT))
+            ++children;
         Print(L"node\t" + Num(depth) + L"\t" + Num(r.item.iImage) + L"\t" +
               Num((r.item.state & TVIS_EXPANDED) != 0) + L"\t" + Num(children) + L"\t" + where +
               L"\t" + r.text);
@@ -174,13 +181,15 @@ void PrintNodes(HWND tree, HANDLE process, Remote* at, HTREEITEM first, int dept
 
 int Tree(const std::wstring& win, DWORD ms) {
     HWND tree = nullptr;
-    Poll(ms, [&] { return (tree = TreeOf(Find(win))) && ::SendMessageW(tree, TVM_GETCOUNT, 0, 0); });
+    Poll(ms,
+         [&] { return (tree = TreeOf(Find(win))) && ::SendMessageW(tree, TVM_GETCOUNT, 0, 0); });
     DWORD pid = 0;
     ::GetWindowThreadProcessId(tree, &pid);
-    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-                                   FALSE, pid);
-    void* at = process ? ::VirtualAllocEx(process, nullptr, sizeof(Remote), MEM_COMMIT,
-                                          PAGE_READWRITE) : nullptr;
+    HANDLE process =
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    void* at = process
+                   ? ::VirtualAllocEx(process, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE)
+                   : nullptr;
     if (!tree || !at) return 1;
     PrintNodes(tree, process, static_cast<Remote*>(at), Next(tree, nullptr, TVGN_ROOT), 0);
     ::VirtualFreeEx(process, at, 0, MEM_RELEASE);
@@ -200,7 +209,8 @@ int Bar(int index) {
     HDC dc = ::GetDC(nullptr);
     HGDIOBJ old = ::SelectObject(dc, ::CreateFontIndirectW(&metrics.lfMenuFont));
     SIZE letters{}, caption{};
-    ::GetTextExtentPoint32W(dc, L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ", 52, &letters);
+    ::GetTextExtentPoint32W(dc, L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ", 52,
+                            &letters);
     ::GetTextExtentPoint32W(dc, L"文件", 2, &caption);
     ::DeleteObject(::SelectObject(dc, old));
     ::ReleaseDC(nullptr, dc);
@@ -243,11 +253,14 @@ int Run(const std::vector<std::wstring>& a) {
     }
     if (cmd == L"gone") return Poll(ms, [&] { return !Find(a[1]); }) ? 0 : 1;
     if (cmd == L"free") {
-        return Poll(ms, [&] {
-            HANDLE held = ::OpenMutexW(SYNCHRONIZE, FALSE, a[1].c_str());
-            if (held) ::CloseHandle(held);
-            return held == nullptr;
-        }) ? 0 : 1;
+        return Poll(ms,
+                    [&] {
+                        HANDLE held = ::OpenMutexW(SYNCHRONIZE, FALSE, a[1].c_str());
+                        if (held) ::CloseHandle(held);
+                        return held == nullptr;
+                    })
+                   ? 0
+                   : 1;
     }
     if (cmd == L"hold") return Hold(a[1]);
     if (cmd == L"window") return Window(w);
@@ -311,8 +324,8 @@ int Serve() {
         std::vector<std::wstring> args;
         for (std::size_t start = 0, tab = 0; tab < line.size(); start = tab + 1) {
             tab = std::min(line.find('\t', start), line.size());
-            args.push_back(volane::win32::Widen(
-                std::string_view(line).substr(start, tab - start), CP_UTF8));
+            args.push_back(
+                volane::win32::Widen(std::string_view(line).substr(start, tab - start), CP_UTF8));
         }
         line.clear();
         Print(L"\x1f" + Num(Run(args)));

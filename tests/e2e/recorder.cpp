@@ -13,8 +13,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     STARTUPINFOW startup{};
     ::GetStartupInfoW(&startup);
     const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
-    const std::string line = volane::win32::Narrow(
-        std::to_wstring(show) + L"\t" + ::GetCommandLineW() + L"\n", CP_UTF8);
+    const std::string line =
+        volane::win32::Narrow(std::to_wstring(show) + L"\t" + ::GetCommandLineW() + L"\n", CP_UTF8);
     wchar_t path[MAX_PATH * 4];
     if (!::GetEnvironmentVariableW(L"VOLANE_RECORD", path, MAX_PATH * 4)) return 1;
     // One write in append mode: editors started close together never mix their lines.
@@ -22,9 +22,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         ::CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    const bool wrote = file.get() != INVALID_HANDLE_VALUE &&
-                       ::WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()),
-                                   &written, nullptr) &&
-                       written == line.size();
+    const bool wrote =
+        file.get() != INVALID_HANDLE_VALUE &&
+        ::WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
+        written == line.size();
     return wrote ? 0 : 1;
 }

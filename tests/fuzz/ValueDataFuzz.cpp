@@ -8,8 +8,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     const auto [typeText, bytes] = Split(data, size);
     const std::uint32_t type = std::strtoul(std::string(typeText).c_str(), nullptr, 10);
     std::string text = "in";
-    const bool read = ConvertValueData(type, reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                       static_cast<std::uint32_t>(bytes.size()), text);
+    const bool read = static_cast<bool>(
+        ConvertValueData(type, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                         static_cast<std::uint32_t>(bytes.size()), text));
     FUZZ_CHECK(read == !bytes.empty());
     // One terminating NUL goes; text replaces, a DWORD appends 1-2 hex digits a byte, others keep.
     const std::string_view kept = bytes.substr(0, bytes.size() - bytes.ends_with('\0'));

@@ -33,16 +33,14 @@ class FakeTree final : public ITree {
         return true;
     }
     void Clear() override { parents.clear(), selected.reset(); }
-    std::size_t Count() const override { return parents.size(); }
     bool Expand(const std::wstring& key) override {
         log.push_back(L"expand " + key);
         return parents.count(key) != 0;
     }
-    std::size_t Children(const std::wstring& key) const override {
-        return std::count_if(parents.begin(), parents.end(),
-                             [&key](const auto& node) { return node.second == key; });
+    std::optional<TreeSelection> Selected() const override {
+        if (!selected) return std::nullopt;
+        return TreeSelection{*selected, Children(*selected)};
     }
-    std::optional<std::wstring> SelectedKey() const override { return selected; }
     bool HitTest(double, double) const override { return hit; }
     std::optional<TwipsRect> SelectedLabel() const override { return label; }
     void SetRedraw(bool on) override { log.push_back(on ? L"redraw on" : L"redraw off"); }
@@ -50,6 +48,12 @@ class FakeTree final : public ITree {
     double Top() const override { return 30; }
     void SetWidth(double twips) override { width = twips; }
     void SetHeight(double twips) override { height = twips; }
+
+    std::size_t Count() const { return parents.size(); }
+    std::size_t Children(const std::wstring& key) const {
+        return std::count_if(parents.begin(), parents.end(),
+                             [&key](const auto& node) { return node.second == key; });
+    }
 
     std::map<std::wstring, std::wstring> parents;  // each node's key to its parent's, "" for roots
     Texts log;
@@ -65,17 +69,17 @@ class FakeFileSystem final : public IFileSystem {
     bool FolderExists(const std::wstring& path) override {
         return folders.count(path) != 0 || failing.count(path) != 0;
     }
-    std::optional<std::wstring> Enumerate(const std::wstring& path, IEntrySink& sink) override {
+    Result<void> Enumerate(const std::wstring& path, IEntrySink& sink) override {
         for (const auto& [name, attributes] : folders[path]) sink.OnEntry(name, attributes);
         if (auto it = failing.find(path); it != failing.end()) return it->second;
-        return std::nullopt;
+        return {};
     }
     bool IsPlainFile(const std::wstring& path) override { return plainFiles.count(path) != 0; }
 
     std::vector<Drive> drives;
     std::map<std::wstring, std::vector<std::pair<std::wstring, std::uint32_t>>> folders;
-    // Exists, but fails with this text: at once, or after the entries it has in folders.
-    std::map<std::wstring, std::wstring> failing;
+    // Exists, but fails so: at once, or after the entries it has in folders.
+    std::map<std::wstring, Error> failing;
     std::set<std::wstring> plainFiles;
 };
 
@@ -84,9 +88,10 @@ class FakeProcess final : public IProcess {
     bool AnotherInstanceRunning() override { return anotherRunning; }
     std::wstring CommandLineTail() override { return commandLine; }
     std::wstring ExeFolder() override { return exeFolder; }
-    bool Start(const std::wstring& line, int show) override {
+    Result<void> Start(const std::wstring& line, int show) override {
         started.push_back({line, show});
-        return startSucceeds && !line.empty();
+        if (startSucceeds && !line.empty()) return {};
+        return Error{2, L"系统找不到指定的文件。"};
     }
 
     bool anotherRunning = false, startSucceeds = true;
@@ -145,8 +150,6 @@ inline constexpr double kScreenWidth = 19200, kScreenHeight = 15360;  // 1280 x 
 class FakeWindow final : public IWindow {
   public:
     std::intptr_t Handle() const override { return 0x7FF612345678; }
-    double Left() const override { return Maxed() ? 0 : left; }
-    double Top() const override { return Maxed() ? 0 : top; }
     double Width() const override { return Maxed() ? kScreenWidth : width; }
     double Height() const override { return Maxed() ? kScreenHeight : height; }
     void SetLeft(double t) override { left = t; }
@@ -161,7 +164,6 @@ class FakeWindow final : public IWindow {
         log.push_back(L"state " + std::to_wstring(static_cast<int>(s)));
         onResize();
     }
-    std::wstring Caption() const override { return caption; }
     void SetCaption(const std::wstring& c) override { caption = c; }
     std::wstring Tag() const override { return tag; }
     void SetTag(std::wstring t) override { tag = std::move(t); }
@@ -189,9 +191,7 @@ class FakeItem final : public IMenuItem, public IText {
     explicit FakeItem(std::wstring t = L"") : text(std::move(t)) {}
     std::wstring Caption() const override { return text; }
     void SetCaption(const std::wstring& c) override { text = c; }
-    bool Checked() const override { return checked; }
     void SetChecked(bool c) override { checked = c; }
-    std::wstring Text() const override { return text; }
     void SetText(const std::wstring& t) override { text = t; }
     std::wstring text;
     bool checked = false;

@@ -9,6 +9,13 @@
 #include "modules/mdlApp.h"
 
 namespace volane {
+
+// Double-click answers by name in the assertions.
+void PrintTo(NodeAction action, std::ostream* out) {
+    constexpr const char* kNames[] = {"Nothing", "LeftToTree", "Listed", "Opened"};
+    *out << kNames[static_cast<int>(action)];
+}
+
 namespace {
 
 using namespace volane::test;
@@ -27,33 +34,33 @@ class FakeRegistry final : public IRegistry {
             ++registry_.open;
         }
         ~Key() override { --registry_.open; }
-        long Query(const std::string& name, std::uint32_t* type, std::uint8_t* data,
-                   std::uint32_t* size) override {
+        Result<ValueRead> Query(const std::string& name, std::span<std::uint8_t> data) override {
             auto it = registry_.values.find(path_ + name);
-            if (it == registry_.values.end() || *size != 1024) return 2;
-            *size = static_cast<std::uint32_t>(it->second.second.size());
-            if (*size > 1024) return 234;  // more data
-            std::copy(it->second.second.begin(), it->second.second.end(), data);
-            *type = it->second.first;
-            return 0;
+            if (it == registry_.values.end() || data.size() != 1024)
+                return Error{2, L"系统找不到指定的文件。"};
+            const auto size = static_cast<std::uint32_t>(it->second.second.size());
+            if (size > 1024) return Error{234, L"有更多数据可用。"};
+            std::copy(it->second.second.begin(), it->second.second.end(), data.begin());
+            return ValueRead{it->second.first, size};
         }
 
       private:
         FakeRegistry& registry_;
         std::string path_;
     };
-    std::unique_ptr<IRegistryKey> Open(RegistryRoot root, const std::string& subKey,
-                                       long* result) override {
-        *result = root != RegistryRoot::LocalMachine || subKey == "missing" ? 2 : 0;
-        if (*result != 0) return nullptr;
-        return std::make_unique<Key>(*this, subKey + "\\");
+    Result<std::unique_ptr<IRegistryKey>> Open(RegistryRoot root,
+                                               const std::string& subKey) override {
+        if (root != RegistryRoot::LocalMachine || subKey == "missing")
+            return Error{2, L"系统找不到指定的文件。"};
+        return std::unique_ptr<IRegistryKey>(std::make_unique<Key>(*this, subKey + "\\"));
     }
     std::map<std::string, Value> values;
     int open = 0;
 };
 
 // Both forms on fake services, frmMain loaded with the tree sized by every resize event and the
-// icon table as InitImages leaves it. The rig is the screen, both hosts and the shell.
+// icon table as InitImages leaves it. The rig is the screen, both hosts and a shell that opens
+// no browser.
 struct Rig : IScreen, IMainHost, IShell {
     Rig() {
         for (std::size_t i = 0; i < kTypeNames.size(); ++i) ImageNames[i + 1] = kTypeNames[i];
@@ -69,10 +76,11 @@ struct Rig : IScreen, IMainHost, IShell {
     // Display state, place, size, tree size, m_exp's caption, and the three marks of pinning.
     std::wstring State() const {
         std::wostringstream s;
-        s << static_cast<int>(window.state) << L' ' << window.Left() << L',' << window.Top() << L' '
-          << window.Width() << L'x' << window.Height() << L" tree " << tv1.width << L'x'
-          << tv1.height << L' ' << m_exp.text << (window.topmost ? L" top" : L"")
-          << (form.isWinTop ? L" isWinTop" : L"") << (m_top.checked ? L" checked" : L"");
+        s << static_cast<int>(window.state) << L' ' << (window.Maxed() ? 0 : window.left) << L','
+          << (window.Maxed() ? 0 : window.top) << L' ' << window.Width() << L'x' << window.Height()
+          << L" tree " << tv1.width << L'x' << tv1.height << L' ' << m_exp.text
+          << (window.topmost ? L" top" : L"") << (form.isWinTop ? L" isWinTop" : L"")
+          << (m_top.checked ? L" checked" : L"");
         return s.str();
     }
     TwipsRect WorkArea() const override { return workArea; }
@@ -83,7 +91,10 @@ struct Rig : IScreen, IMainHost, IShell {
     std::intptr_t HookWindow(std::intptr_t) override { return 0; }
     void UnhookWindow(std::intptr_t, std::intptr_t) override {}
     void UnloadAllForms() override {}
-    void Open(const std::string& address) override { log += "open " + address + "; "; }
+    Result<void> Open(const std::string& address) override {
+        log += "open " + address + "; ";
+        return Error{2, L"系统找不到指定的文件。"};
+    }
 
     std::string log;
     TwipsRect workArea{0, 0, kScreenWidth, kScreenHeight};  // no taskbar, as under Xvfb
@@ -94,13 +105,19 @@ struct Rig : IScreen, IMainHost, IShell {
     FakeProcess process;
     FakeProfile profile;
     FakeUi ui;
-    ListingServices listing{fs, process, profile, ui, tv1};
+    ImageNameTable ImageNames;
+    ListingServices listing{fs, process, profile, ui, tv1, ImageNames};
     frmMain form{MainControls{window, tv1, m_top, m_exp}, *this, *this, listing};
     FakeRegistry registry;
     FakeCodePage codePage;
     AboutServices services{registry, fs, process, ui, *this, codePage};
     frmAbout about{AboutControls{aboutWindow, lblTitle, lblVersion}, services};
 };
+
+// The work area a taskbar or a docked tool bar leaves.
+std::function<void(Rig&)> SetWorkArea(TwipsRect area) {
+    return [area](Rig& r) { r.workArea = area; };
+}
 
 // What the user does to the main window, by name.
 const std::map<std::string, std::function<void(Rig&)>> kActions = {
@@ -114,10 +131,10 @@ const std::map<std::string, std::function<void(Rig&)>> kActions = {
     {"size", [](Rig& r) { r.window.SetWidth(5000.4), r.window.SetHeight(9000.6); }},
     // Taskbars of 48 pixels (720 twips), one with a tool bar docked at the right; "load" places
     // the window anew.
-    {"bar-bottom", [](Rig& r) { r.workArea = {0, 0, kScreenWidth, 14640}; }},
-    {"bar-top", [](Rig& r) { r.workArea = {0, 720, kScreenWidth, kScreenHeight}; }},
-    {"bar-left", [](Rig& r) { r.workArea = {720, 0, kScreenWidth, kScreenHeight}; }},
-    {"bar-top-right", [](Rig& r) { r.workArea = {0, 720, 18000, kScreenHeight}; }},
+    {"bar-bottom", SetWorkArea({0, 0, kScreenWidth, 14640})},
+    {"bar-top", SetWorkArea({0, 720, kScreenWidth, kScreenHeight})},
+    {"bar-left", SetWorkArea({720, 0, kScreenWidth, kScreenHeight})},
+    {"bar-top-right", SetWorkArea({0, 720, 18000, kScreenHeight})},
     {"load", [](Rig& r) { r.form.Form_Load(); }}};
 
 TEST(Main, LoadPinCollapseExpandAndRestoreFromEveryState) {
@@ -181,25 +198,28 @@ TEST(Main, MouseAndMenuCommands) {
     EXPECT_EQ(r.log, "popup 315 480; popup 15 30; popup 115 470; popup 15 30; about; exit; ");
 
     r.fs.folders[L"C:\\w"] = {{L"a.js", 32}};
-    auto doubleClick = [&r](bool hit, std::optional<std::wstring> selected) {
+    // What each double-click did, as the window takes it: a node with children is the tree's.
+    auto doubleClick = [&r](bool hit, std::optional<std::wstring> selected, NodeAction done) {
         r.tv1.hit = hit;
         r.tv1.selected = std::move(selected);
         r.form.tv1_MouseDown(kButtonLeft, 0, 100, 200);
         r.tv1.hit = !hit;  // the mouse-down decides, not a later hit test
-        r.form.tv1_DblClick();
+        EXPECT_EQ(r.form.tv1_DblClick(), done) << hit << r.tv1.selected.value_or(L"none");
     };
-    doubleClick(false, L"C:\\w");
-    doubleClick(true, std::nullopt);
-    doubleClick(true, L"C:\\");  // has a child already
+    doubleClick(false, L"C:\\w", NodeAction::Nothing);
+    doubleClick(false, L"C:\\", NodeAction::LeftToTree);  // beside the nodes
+    doubleClick(true, std::nullopt, NodeAction::Nothing);
+    doubleClick(true, L"C:\\", NodeAction::LeftToTree);  // has a child already
     EXPECT_TRUE(r.tv1.log.empty());
-    doubleClick(true, L"C:\\w");
-    doubleClick(true, L"C:\\w");  // listed once only
-    doubleClick(true, L"C:\\w\\a.js");
+    doubleClick(true, L"C:\\w", NodeAction::Listed);
+    doubleClick(true, L"C:\\w", NodeAction::LeftToTree);  // listed once only
+    doubleClick(true, L"C:\\w\\a.js", NodeAction::Opened);
     EXPECT_EQ(r.tv1.log,
               (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\a.js a.js 7", L"redraw on"}));
     // Enter opens the selected node by the double-click's rules, without a hit.
-    for (const auto& [selected, handled] :
-         {std::pair{std::optional<std::wstring>{}, false}, {L"C:\\", false}, {L"C:\\w\\a.js", true}}) {
+    for (const auto& [selected, handled] : {std::pair{std::optional<std::wstring>{}, false},
+                                            {L"C:\\", false},
+                                            {L"C:\\w\\a.js", true}}) {
         r.tv1.selected = selected;
         EXPECT_EQ(r.form.tv1_KeyDown(kKeyReturn, 0), handled);
     }
@@ -216,33 +236,33 @@ TEST(Main, MouseAndMenuCommands) {
 TEST(Main, ExpandPathStartsTheEditorSaysWhyOrListsInFileSystemOrder) {
     Rig r;
     r.process.startSucceeds = false;  // a failed start is silent
-    ExpandPath(L"C:\\w\\a b.php", r.listing);
-    r.fs.failing[L"C:\\w"] = L"拒绝访问。";
-    ExpandPath(L"C:\\w", r.listing);
+    EXPECT_EQ(ExpandPath(L"C:\\w\\a b.php", r.listing), NodeAction::Opened);
+    r.fs.failing[L"C:\\w"] = {5, L"拒绝访问。"};
+    EXPECT_EQ(ExpandPath(L"C:\\w", r.listing), NodeAction::Listed);
     EXPECT_EQ(r.process.started, (Started{{L"D:\\ed\\ed.exe \"C:\\w\\a b.php\"", kShowMinimized}}));
     EXPECT_EQ(r.ui.boxes, (Boxes{{L"拒绝访问。", L"提示："}}));
     EXPECT_TRUE(r.tv1.log.empty());  // nothing marked, added or redrawn
 
-    r.fs.folders[L"C:\\"] = {
-        {L"z.PHP", 0x20},  {L"Work", 0x10},     {L"index.html", 0x21}, {L"style.less", 0x20},
-        {L"README", 0x20}, {L"hs", 22},         {L"a.tar.gz", 0x20},   {L"Alpha", 0x10},
-        {L"x.tm", 0x26},   {L"notes.", 0x20},   {L"hidden", 18},       {L"system", 20},
-        {L"rhs", 23},      {L"hsa", 22 | 0x20}, {L"p.htm", 0x20},      {L"d.xml", 0x20},
-        {L"报告.txt", 0x20}, {L"été.css", 0x20}};
+    r.fs.folders[L"C:\\"] = {{L"z.PHP", 0x20},      {L"Work", 0x10},     {L"index.html", 0x21},
+                             {L"style.less", 0x20}, {L"README", 0x20},   {L"hs", 22},
+                             {L"a.tar.gz", 0x20},   {L"Alpha", 0x10},    {L"x.tm", 0x26},
+                             {L"notes.", 0x20},     {L"hidden", 18},     {L"system", 20},
+                             {L"rhs", 23},          {L"hsa", 22 | 0x20}, {L"p.htm", 0x20},
+                             {L"d.xml", 0x20},      {L"报告.txt", 0x20}, {L"été.css", 0x20}};
     ExpandPath(L"C:\\", r.listing);
-    EXPECT_EQ(r.tv1.log, (Texts{L"expand C:\\", L"redraw off", L"add C:\\Work Work 3",
-                                L"add C:\\Alpha Alpha 3", L"add C:\\hidden hidden 3",
-                                L"add C:\\system system 3", L"add C:\\rhs rhs 3",
-                                L"add C:\\hsa hsa 3", L"add C:\\z.PHP z.PHP 8",
-                                L"add C:\\index.html index.html 5", L"add C:\\x.tm x.tm 1",
-                                L"add C:\\p.htm p.htm 6", L"add C:\\d.xml d.xml 1",
-                                L"add C:\\报告.txt 报告.txt 9", L"add C:\\été.css été.css 4",
-                                L"redraw on"}));
+    EXPECT_EQ(
+        r.tv1.log,
+        (Texts{L"expand C:\\", L"redraw off", L"add C:\\Work Work 3", L"add C:\\Alpha Alpha 3",
+               L"add C:\\hidden hidden 3", L"add C:\\system system 3", L"add C:\\rhs rhs 3",
+               L"add C:\\hsa hsa 3", L"add C:\\z.PHP z.PHP 8", L"add C:\\index.html index.html 5",
+               L"add C:\\x.tm x.tm 1", L"add C:\\p.htm p.htm 6", L"add C:\\d.xml d.xml 1",
+               L"add C:\\报告.txt 报告.txt 9", L"add C:\\été.css été.css 4", L"redraw on"}));
     EXPECT_EQ(r.profile.reads, 1);
     // Files enough to wait in several chunks, some with long names: all of them, in order.
     std::vector<std::pair<std::wstring, std::uint32_t>>& many = r.fs.folders[L"C:\\Work"];
     for (int i = 0; i < 30000; ++i)
-        many.push_back({std::wstring(i % 7 == 0 ? 300 : 3, L'f') + std::to_wstring(i) + L".js", 32});
+        many.push_back(
+            {std::wstring(i % 7 == 0 ? 300 : 3, L'f') + std::to_wstring(i) + L".js", 32});
     many.push_back({L"sub", 16});
     // Names whose length takes one byte, then two (127, 128), one byte a character above U+007F.
     const std::wstring e124(124, L'\u00e9'), e125(125, L'\u00e9');
@@ -260,7 +280,7 @@ TEST(Main, ExpandPathStartsTheEditorSaysWhyOrListsInFileSystemOrder) {
     // Failing after two entries: both stay, the wait cursor goes, then the box says why.
     r.ui.log = &r.tv1.log;
     r.fs.folders[L"C:\\Alpha"] = {{L"a.php", 0x20}, {L"sub", 0x10}};
-    r.fs.failing[L"C:\\Alpha"] = L"指定的网络名不再可用。";
+    r.fs.failing[L"C:\\Alpha"] = {64, L"指定的网络名不再可用。"};
     r.tv1.log.clear();
     ExpandPath(L"C:\\Alpha", r.listing);
     EXPECT_EQ(r.tv1.log, (Texts{L"wait", L"expand C:\\Alpha", L"redraw off",
@@ -302,8 +322,9 @@ TEST(Main, SettingsAreReadTrimmedBesideTheExecutableAtEveryListing) {
         r.tv1.Add(L"", L"C:\\w", L"w", 3);
         r.tv1.log.clear();
         ExpandPath(L"C:\\w", r.listing);
-        EXPECT_EQ(r.tv1.log, (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\sub sub 3",
-                                    L"redraw on"})) << key;
+        EXPECT_EQ(r.tv1.log,
+                  (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\sub sub 3", L"redraw on"}))
+            << key;
     }
 }
 
@@ -324,8 +345,10 @@ TEST(About, GetKeyValueConvertsByTypeAndClosesTheKeyOnEveryRoad) {
         FakeRegistry registry;
         registry.values[key + "\\V"s] = value;
         std::string keyVal = "in";
-        EXPECT_EQ(GetKeyValue(registry, RegistryRoot::LocalMachine, key, "V", keyVal), read)
-            << text;
+        const Result<bool> got =
+            GetKeyValue(registry, RegistryRoot::LocalMachine, key, "V", keyVal);
+        ASSERT_TRUE(got) << text;
+        EXPECT_EQ(*got, read) << text;
         EXPECT_EQ(keyVal, text);
         EXPECT_EQ(registry.open, 0);
     }
@@ -344,6 +367,7 @@ TEST(About, SysInfoStartsTheFirstLocationAsReadOrTheSecondWithItsFile) {
         {{}, Value{kRegSz, "C:\\t"}, false, true, box},
         {{}, {}, true, true, box},
         {Value{kRegSz, ""}, {}, true, true, box},  // no data at all fails the look-up
+        {Value{kRegSz, ""}, Value{kRegSz, "C:\\t"}, true, true, box},  // and ends it there
         {Value{3, "\x01"}, {}, true, true, L"start  1; " + box},
     };
     for (const auto& [atFirst, atSecond, fileThere, startWorks, outcome] : cases) {
@@ -373,6 +397,7 @@ TEST(About, LoadShowsTitleAndVersionAndEveryWayOutCloses) {
     r.about.cmdOK_Click();
     const std::string web = "open http://www.torlin.example; unload; ";
     EXPECT_EQ(r.log, web + web + "unload; ");
+    EXPECT_TRUE(r.ui.boxes.empty());  // no box says that no browser opened
 }
 
 }  // namespace

@@ -74,32 +74,30 @@ TEST(Text, TreeKeysAreUniqueAndExactUnderKnownParents) {
     const std::tuple<std::wstring, std::wstring, bool> inserts[] = {
         // parent, key, added
         {L"", L"C:\\", true},
-        {L"", L"C:\\", false},  // a duplicate
+        {L"", L"C:\\", false},       // a duplicate
         {L"X:\\", L"X:\\a", false},  // an unknown parent
         {L"C:\\", L"C:\\work2", true},
         {L"C:\\", L"C:\\work", true},  // a prefix of a key already there
         {L"C:\\", L"C:\\Work", true},  // case counts
-        {L"", L"C:\\work", false},  // the same key under another parent
+        {L"", L"C:\\work", false},     // the same key under another parent
         {L"C:\\work", L"C:\\work\\a", true},
         {L"C:\\work", wide, true},
-        {L"C:\\work", L"C:\\work\\\u0100", true},  // the lowest character kept wide
+        {L"C:\\work", L"C:\\work\\\u0100", true},              // the lowest character kept wide
         {L"C:\\work", L"C:\\work\\\u0080\u00e9\u00ff", true},  // one byte a character
         {L"C:\\", L"D:\\x", true},  // a key that does not extend its parent's
         {L"C:\\", longKey, true}};
     for (const auto& [parent, key, added] : inserts)
         EXPECT_EQ(index.Insert(parent, key) != nullptr, added) << key.substr(0, 20);
-    for (const std::wstring& key : {std::wstring(L"C:\\"), std::wstring(L"C:\\work"),
-                                    std::wstring(L"C:\\Work"), std::wstring(L"C:\\work\\a"),
-                                    wide, std::wstring(L"C:\\work\\\u0100"),
-                                    std::wstring(L"C:\\work\\\u0080\u00e9\u00ff"),
-                                    std::wstring(L"D:\\x"), longKey}) {
+    for (const std::wstring& key :
+         {std::wstring(L"C:\\"), std::wstring(L"C:\\work"), std::wstring(L"C:\\Work"),
+          std::wstring(L"C:\\work\\a"), wide, std::wstring(L"C:\\work\\\u0100"),
+          std::wstring(L"C:\\work\\\u0080\u00e9\u00ff"), std::wstring(L"D:\\x"), longKey}) {
         const TreeNode* node = index.Find(key);
         ASSERT_NE(node, nullptr) << key.substr(0, 20);
         EXPECT_EQ(index.Key(*node), key);
     }
-    for (const std::wstring& key :
-         {L"C:\\WORK", L"c:\\", L"C:\\wor", L"C:\\work\\", L"C:\\\\work", L"C:\\work\\报吿 été.txt",
-          L"C:\\work\\报告 ete.txt", L""})
+    for (const std::wstring& key : {L"C:\\WORK", L"c:\\", L"C:\\wor", L"C:\\work\\", L"C:\\\\work",
+                                    L"C:\\work\\报吿 été.txt", L"C:\\work\\报告 ete.txt", L""})
         EXPECT_EQ(index.Find(key), nullptr) << key;
     EXPECT_EQ(index.Find(longKey + L"n"), nullptr);
     EXPECT_EQ(index.Find(L"C:\\work\\\u0080\u00e9\u00fe"), nullptr);
@@ -240,25 +238,26 @@ class FakeStart final : public IPictureStage, public IInstanceChannel, public IS
 
 TEST(App, IconTableWithHtmlTwiceLookUpByLowerCaseAndDriveRoots) {
     FakeStart stage;
-    InitImages(stage);
+    ImageNameTable names;
+    InitImages(stage, names);
     EXPECT_EQ(stage.images, (Texts{L"qe", L"root", L"folder", L"css", L"html", L"html", L"js",
                                    L"php", L"txt", L"attached"}));
-    EXPECT_FALSE(ImageNames[10].has_value());
+    EXPECT_FALSE(names[10].has_value());
     const std::pair<const wchar_t*, int> cases[] = {
         {L"qe", 1},  {L"root", 2}, {L"folder", 3}, {L"css", 4}, {L"html", 5}, {L"htm", 6},
         {L"js", 7},  {L"php", 8},  {L"txt", 9},    {L"CSS", 4}, {L"Htm", 6},  {L"ROOT", 2},
         {L"xml", 1}, {L" css", 1}, {L".css", 1},   {L"", 1},    {L"html5", 1}};
-    for (const auto& [name, index] : cases) EXPECT_EQ(GetImageIndex(name), index) << name;
+    for (const auto& [name, index] : cases) EXPECT_EQ(GetImageIndex(names, name), index) << name;
     // One root per shown drive, in the file system's order, with the root picture.
     FakeFileSystem fs;
     fs.drives = {{L'A', 1}, {L'C', 2}, {L'E', 4}, {L'R', 5},
                  {L'U', 0}, {L'Z', 3}, {L'D', 2}, {L'X', 7}};
     FakeTree tree;
-    LoadDrives(fs, tree);
+    LoadDrives(fs, tree, names);
     EXPECT_EQ(tree.log, (Texts{L"add A:\\ 可移动磁盘(A) 2", L"add C:\\ 本地磁盘(C) 2",
                                L"add E:\\ 光盘驱动(E) 2", L"add D:\\ 本地磁盘(D) 2"}));
     // A root the tree refuses is fatal.
-    EXPECT_THROW(LoadDrives(fs, tree), AppError);
+    EXPECT_THROW(LoadDrives(fs, tree, names), AppError);
 }
 
 TEST(App, StartupHandsOverQuitsOrBuildsInOrder) {

@@ -42,6 +42,14 @@ std::wstring SystemText(DWORD error) {
     return std::wstring(text, n);
 }
 
+// A failure as its number and the system's text for it, "" for a success.
+std::wstring Failed(DWORD error) {
+    return std::to_wstring(error) + L" " + SystemText(error);
+}
+std::wstring Outcome(const Result<void>& result) {
+    return result ? L"" : std::to_wstring(result.Error().number) + L" " + result.Error().text;
+}
+
 TEST(FileSystem, ListsAndTestsRealEntries) {
     const std::wstring temp = NewFolder();
     const std::wstring unicode = L"文件 ☃ 😀.php";  // outside code page 936 and the basic plane
@@ -77,24 +85,24 @@ TEST(FileSystem, ListsAndTestsRealEntries) {
     const HANDLE held = ::CreateFileW((temp + L"locked").c_str(), GENERIC_READ, 0, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     // Folder, the failure, the entries with their attributes.
-    const std::tuple<std::wstring, std::optional<std::wstring>, std::map<std::wstring, DWORD>>
-        lists[] = {{temp, {}, top},
-                   {temp + L"empty", {}, {}},
-                   {temp + L"trail.", {}, {{L"a.txt", 32}}},
-                   {temp + deep, {}, {{L"a.txt", 32}}},
-                   {temp + L"locked", SystemText(32), {}},   // ERROR_SHARING_VIOLATION
-                   {temp + L"missing", SystemText(3), {}}};  // ERROR_PATH_NOT_FOUND
+    const std::tuple<std::wstring, std::wstring, std::map<std::wstring, DWORD>> lists[] = {
+        {temp, L"", top},
+        {temp + L"empty", L"", {}},
+        {temp + L"trail.", L"", {{L"a.txt", 32}}},
+        {temp + deep, L"", {{L"a.txt", 32}}},
+        {temp + L"locked", Failed(32), {}},   // ERROR_SHARING_VIOLATION
+        {temp + L"missing", Failed(3), {}}};  // ERROR_PATH_NOT_FOUND
     for (const auto& [path, failure, entries] : lists) {
         Sink sink;
-        EXPECT_EQ(fs.Enumerate(path, sink), failure) << path.size();
+        EXPECT_EQ(Outcome(fs.Enumerate(path, sink)), failure) << path.size();
         EXPECT_EQ(sink.entries, entries) << path.size();
     }
     ::CloseHandle(held);
     // A listing leaves no handle open: the count after the first stays after three more.
     Sink sink;
-    fs.Enumerate(temp, sink);
+    EXPECT_TRUE(fs.Enumerate(temp, sink));
     const int handles = HandleCount();
-    for (int i = 0; i < 3; ++i) fs.Enumerate(temp, sink);
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(fs.Enumerate(temp, sink));
     EXPECT_EQ(HandleCount(), handles);
     // The long form of a path: a share gets \\?\UNC\, and ".", ".." and "/" are resolved first.
     const std::pair<std::wstring, std::wstring> extended[] = {
@@ -116,7 +124,7 @@ TEST(FileSystem, ListsAndTestsRealEntries) {
     Sink partWay;
     partWay.drop = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
     ::CloseHandle(partWay.drop);
-    EXPECT_EQ(fs.Enumerate(dropped, partWay), SystemText(6));  // ERROR_INVALID_HANDLE
+    EXPECT_EQ(Outcome(fs.Enumerate(dropped, partWay)), Failed(6));  // ERROR_INVALID_HANDLE
     EXPECT_TRUE(!partWay.entries.empty() && partWay.entries.size() < 300) << partWay.entries.size();
 }
 
@@ -223,11 +231,11 @@ TEST(Registry, GetKeyValueOnTheRealRegistry) {
     ASSERT_EQ(::RegCreateKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key), ERROR_SUCCESS);
     const std::string exe = "C:\\Program Files\\msinfo32.exe", x(1024, 'x');
     // Value, type (REG_NONE: not written), data, and what is read: the text, "-" when nothing is
-    // read, "throws". The conversions are the unit tests'; these are the real reads.
+    // read, "fails". The conversions are the unit tests'; these are the real reads.
     const std::tuple<const char*, DWORD, std::string, std::string> cases[] = {
         {"sz without NUL", REG_SZ, exe, exe},
         {"dword", REG_DWORD, "\x78\x56\x04\x00", "&h45678"},
-        {"0 bytes", REG_BINARY, "", "throws"},
+        {"0 bytes", REG_BINARY, "", "fails"},
         {"1024 bytes", REG_SZ, x.substr(1) + '\0', x.substr(1)},
         {"1025 bytes", REG_SZ, x + '\0', "-"},
         {"missing", REG_NONE, "", "-"}};
@@ -240,19 +248,24 @@ TEST(Registry, GetKeyValueOnTheRealRegistry) {
                 ERROR_SUCCESS);
         }
         std::string value;
-        try {
-            if (!GetKeyValue(registry, RegistryRoot::LocalMachine, path, name, value)) value += "-";
-        } catch (const AppError&) {
-            value = "throws";
+        const Result<bool> read =
+            GetKeyValue(registry, RegistryRoot::LocalMachine, path, name, value);
+        if (!read) {
+            value = "fails";
+        } else if (!*read) {
+            value += "-";
         }
         EXPECT_EQ(value, expected) << name;
     }
     std::string value = "before";
-    EXPECT_FALSE(GetKeyValue(registry, RegistryRoot::LocalMachine, path + "\\missing", "sz", value));
+    const Result<bool> missing =
+        GetKeyValue(registry, RegistryRoot::LocalMachine, path + "\\missing", "sz", value);
+    EXPECT_TRUE(missing && !*missing);
     EXPECT_EQ(value, "");
     // No key is left open.
     const int handles = HandleCount();
-    for (int i = 0; i < 3; ++i) GetKeyValue(registry, RegistryRoot::LocalMachine, path, "sz", value);
+    for (int i = 0; i < 3; ++i)
+        static_cast<void>(GetKeyValue(registry, RegistryRoot::LocalMachine, path, "sz", value));
     EXPECT_EQ(HandleCount(), handles);
     ::RegCloseKey(key);
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
@@ -296,15 +309,22 @@ TEST(Process, StartsTheCommandLineUnchangedWithItsShowValue) {
         20000));
     EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(got.data()), got.size() / 2),
               L"2\n" + tail + L"\nC:\\");
-    EXPECT_FALSE(process.Start(L"\"" + child + L"\" " + tail + L"x", kShowMinimized));
+    // One character more is refused as Windows refuses it.
+    EXPECT_EQ(Outcome(process.Start(L"\"" + child + L"\" " + tail + L"x", kShowMinimized)),
+              Failed(ERROR_FILENAME_EXCED_RANGE));
     EXPECT_FALSE(process.Start(L"C:\\missing\\nothing.exe C:\\a.txt", kShowNormal));
     // A start leaves no handle open: the count after the first stays after three more.
     const std::wstring quick = L"\"" + child + L"\" --report C:\\missing\\report";
-    process.Start(quick, kShowMinimized);
+    ASSERT_TRUE(process.Start(quick, kShowMinimized));
     const int handles = HandleCount();
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(process.Start(quick, kShowMinimized));
     EXPECT_EQ(HandleCount(), handles);
     PumpUntil([&] { return ::DeleteFileW(child.c_str()) != FALSE; }, 10000);
+    // The shell says why it cannot open an address: here a file that is not there. (No address
+    // it can open: under Wine a program the shell starts gets a console host of its own, which
+    // can outlive the run and hold its output open.)
+    win32::Shell shell;
+    EXPECT_EQ(Outcome(shell.Open("C:\\missing\\nothing.txt")), Failed(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(Process, HoldsTheSingleInstanceName) {

@@ -157,8 +157,8 @@ class Volane : public ::testing::Test {
     }
     // Xvfb has no taskbar: there the work area is the whole screen.
     RECT StartRect() const {
-        return StartRect(Main(), {0, 0, ::GetSystemMetrics(SM_CXSCREEN),
-                                  ::GetSystemMetrics(SM_CYSCREEN)});
+        return StartRect(Main(),
+                         {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
     }
     // Twips at the window's DPI: the tests run at 96 DPI, and at 144 where VOLANE_TEST_DPI says.
     int Px(double twips) const { return TwipsToPixels(twips, static_cast<int>(app.main.Dpi())); }
@@ -194,8 +194,8 @@ TEST_F(Volane, MainWindowOpensPinnedAtTheRightEdgeAndCollapses) {
     EXPECT_EQ(Menu(true),
               (std::vector<std::wstring>{L"刷新", L"置顶 [checked]", L"", L"退出", L"关于"}));
     // The strip, 3700 x 880 twips, where the window stood.
-    const RECT expanded = WindowRect(Main()), strip{expanded.left, expanded.top,
-                                                    expanded.left + Px(3700), expanded.top + Px(880)};
+    const RECT expanded = WindowRect(Main()),
+               strip{expanded.left, expanded.top, expanded.left + Px(3700), expanded.top + Px(880)};
     Command(IDM_EXP);
     EXPECT_EQ(Menu()[1], L"展开");
     EXPECT_EQ(WindowRect(Main()), strip);
@@ -277,7 +277,8 @@ TEST_F(Volane, RestoreRequestBringsTheWindowBack) {
 
 // SetWindowPos as the pinning calls it, written down and then done.
 std::vector<std::wstring> zOrderCalls;
-BOOL WINAPI RecordedSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags) {
+BOOL WINAPI RecordedSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy,
+                                 UINT flags) {
     const auto name = [](HWND w) {
         if (w == HWND_TOPMOST) return std::wstring(L"TOPMOST");
         if (w == HWND_NOTOPMOST) return std::wstring(L"NOTOPMOST");
@@ -298,8 +299,8 @@ TEST_F(Volane, PinningPutsTheWindowIntoTheTopmostBandWithWhatItOwns) {
     HWND tip = TreeView_GetToolTips(Tree());
     ASSERT_NE(tip, nullptr);  // the tree shows the whole of labels it cannot show whole
     EXPECT_EQ(::GetWindow(tip, GW_OWNER), Main());
-    HWND plain = ::CreateWindowExW(0, L"Static", L"plain", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr,
-                                   nullptr, nullptr, nullptr);
+    HWND plain = ::CreateWindowExW(0, L"Static", L"plain", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9,
+                                   nullptr, nullptr, nullptr, nullptr);
     HWND other = ::CreateWindowExW(0, L"Static", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9,
                                    nullptr, nullptr, nullptr, nullptr);
     const std::wstring main = win32::TextOf(Main());
@@ -309,8 +310,11 @@ TEST_F(Volane, PinningPutsTheWindowIntoTheTopmostBandWithWhatItOwns) {
         {plain, false, {L"plain NOTOPMOST 0,0,0,0 3"}, false},
         {Main(), false, {main + L" NOTOPMOST 0,0,0,0 3"}, false},
         // Wine links an owner after the windows it owns, outside the band: once more without them.
-        {Main(), true, {main + L" TOPMOST 0,0,0,0 3", main + L" TOPMOST 0,0,0,0 3",
-                        L"tooltips_class32 TOPMOST 0,0,0,0 19"}, true},
+        {Main(),
+         true,
+         {main + L" TOPMOST 0,0,0,0 3", main + L" TOPMOST 0,0,0,0 3",
+          L"tooltips_class32 TOPMOST 0,0,0,0 19"},
+         true},
         {Main(), true, {main + L" TOPMOST 0,0,0,0 3"}, true}};
     for (const auto& [window, pin, calls, inBand] : cases) {
         zOrderCalls.clear();
@@ -419,14 +423,22 @@ TEST_F(Volane, TreeAdapterOnTheRealControlInBothAppendModes) {
         EXPECT_EQ(tv.Children(L"C:\\w"), 0u);
         HTREEITEM file =
             TreeView_GetChild(tree, TreeView_GetNextSibling(tree, TreeView_GetRoot(tree)));
-        TreeView_SelectItem(tree, file);
-        EXPECT_EQ(tv.SelectedKey(), L"E:\\a.txt");
+        // The selected node's key and its children, the file selected last.
+        for (const auto& [item, selection] :
+             {std::pair{TreeView_GetParent(tree, file), L"E:\\ 1"}, {file, L"E:\\a.txt 0"}}) {
+            TreeView_SelectItem(tree, item);
+            const std::optional<TreeSelection> selected = tv.Selected();
+            ASSERT_TRUE(selected) << selection;
+            EXPECT_EQ(selected->key + L" " + std::to_wstring(selected->children), selection);
+        }
         // Hit tests in twips from the control's outer corner, its sunken edge included: on the
         // label, not beside or below it.
         RECT label{};
         TreeView_GetItemRect(tree, file, &label, TRUE);
         const int edge = ::GetSystemMetrics(SM_CXEDGE);
-        const auto at = [&](int x, int y) { return tv.HitTest((x + edge) * 15.0, (y + edge) * 15.0); };
+        const auto at = [&](int x, int y) {
+            return tv.HitTest((x + edge) * 15.0, (y + edge) * 15.0);
+        };
         EXPECT_TRUE(at(label.left + 2, label.top + 2));
         EXPECT_FALSE(at(label.right + 20, label.top + 2));
         EXPECT_FALSE(at(label.left + 2, label.bottom + 40));
@@ -454,21 +466,25 @@ LRESULT CALLBACK RecordingTreeProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
 
 TEST_F(Volane, TreeGetsNewColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses) {
     app.ShowMainForm();
-    treeClassProc = reinterpret_cast<WNDPROC>(::SetClassLongPtrW(
-        Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingTreeProc)));
+    treeClassProc = reinterpret_cast<WNDPROC>(
+        ::SetClassLongPtrW(Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingTreeProc)));
     // The menu key opens the popup, as the main form's handler does; the popup closes itself.
     win32::TreeView tv(Main(), MainDesign().controls[0],
-                       {.down = {}, .up = {}, .keyDown = [&](int key, int) {
-                           if (key != VK_APPS) return false;
-                           After(100, [] { ::EndMenu(); });
-                           const UINT_PTR rescue = After(5000, [] {
-                               std::fputs("the popup of the menu key did not close in 5 s\n", stderr);
-                               ::ExitProcess(2);
-                           });
-                           app.main.PopupMainMenu(0, 0);
-                           ::KillTimer(nullptr, rescue);
-                           return true;
-                       }},
+                       {.down = {},
+                        .up = {},
+                        .keyDown =
+                            [&](int key, int) {
+                                if (key != VK_APPS) return false;
+                                After(100, [] { ::EndMenu(); });
+                                const UINT_PTR rescue = After(5000, [] {
+                                    std::fputs("the popup of the menu key did not close in 5 s\n",
+                                               stderr);
+                                    ::ExitProcess(2);
+                                });
+                                app.main.PopupMainMenu(0, 0);
+                                ::KillTimer(nullptr, rescue);
+                                return true;
+                            }},
                        win32::AppendMode::Last);
     ::SetClassLongPtrW(Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeClassProc));
     reached.clear();
@@ -570,7 +586,8 @@ TEST_F(Volane, AboutBoxAsDesignedAndTheVersionRecord) {
                 ::SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(label),
                                reinterpret_cast<LPARAM>(about.ControlWindow(id)));
             EXPECT_EQ(::GetTextColor(label), text) << id;
-            EXPECT_EQ(::GetBkColor(label), background == COLOR_WINDOW ? RGB(0, 0, 0) : RGB(0, 0, 128));
+            EXPECT_EQ(::GetBkColor(label),
+                      background == COLOR_WINDOW ? RGB(0, 0, 0) : RGB(0, 0, 128));
             EXPECT_EQ(brush, reinterpret_cast<LRESULT>(::GetSysColorBrush(background)));
         }
     }
@@ -589,8 +606,8 @@ TEST_F(Volane, AboutBoxAsDesignedAndTheVersionRecord) {
         return pixel;
     };
     EXPECT_EQ(background(), RGB(0, 0, 128));
-    for (const auto& [on, colour] : {std::pair{std::optional<bool>{true}, RGB(0, 0, 0)},
-                                     {std::nullopt, RGB(0, 0, 128)}}) {
+    for (const auto& [on, colour] :
+         {std::pair{std::optional<bool>{true}, RGB(0, 0, 0)}, {std::nullopt, RGB(0, 0, 128)}}) {
         contrast = on;
         ::SendMessageW(box, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
         EXPECT_EQ(background(), colour) << "high contrast " << on.has_value();
@@ -607,16 +624,17 @@ TEST_F(Volane, AboutBoxAsDesignedAndTheVersionRecord) {
     const int grey1 = Px(2445), white1 = Px(2460), white2 = white1 + (Px(15) == 1 ? 1 : 2),
               right = Px(5654);
     const std::tuple<int, int, COLORREF> pixels[] = {
-        {Px(90) - 1, grey1, face}, {Px(90), grey1, grey},  {right, grey1, grey},
-        {right + 1, grey1, face},  {Px(105), white1, white}, {right, white2, white},
+        {Px(90) - 1, grey1, face},  {Px(90), grey1, grey},      {right, grey1, grey},
+        {right + 1, grey1, face},   {Px(105), white1, white},   {right, white2, white},
         {Px(180), grey1 - 1, face}, {Px(180), white2 + 1, face}};
     for (const auto& [x, y, color] : pixels)
         EXPECT_EQ(::GetPixel(dc, x, y), color) << x << "," << y;
     ::ReleaseDC(box, dc);
     // The version record of the executable, whose numbers are written zero-padded.
     HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_VERSION);
-    const std::string record(static_cast<const char*>(::LockResource(::LoadResource(nullptr, found))),
-                             ::SizeofResource(nullptr, found));
+    const std::string record(
+        static_cast<const char*>(::LockResource(::LoadResource(nullptr, found))),
+        ::SizeofResource(nullptr, found));
     for (const wchar_t* text : {L"FileVersion", L"1.00.0064", L"编辑器 Torlin", L"Volane.exe"}) {
         const std::string bytes(reinterpret_cast<const char*>(text), std::wcslen(text) * 2);
         EXPECT_NE(record.find(bytes + std::string(2, '\0')), std::string::npos) << text;
@@ -642,8 +660,7 @@ TEST_F(Volane, DpiChangeRescalesPicturesRowsAndTheAboutBox) {
     const LONG fontBefore = treeFont();
     const int rowBefore = RowHeight(Tree());
     {
-        SystemParameter<NONCLIENTMETRICSW> metrics(SPI_GETNONCLIENTMETRICS,
-                                                   SPI_SETNONCLIENTMETRICS,
+        SystemParameter<NONCLIENTMETRICSW> metrics(SPI_GETNONCLIENTMETRICS, SPI_SETNONCLIENTMETRICS,
                                                    sizeof(NONCLIENTMETRICSW));
         const std::tuple<UINT, WPARAM, LONG> changes[] = {
             {WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, -30},
