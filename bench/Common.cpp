@@ -153,8 +153,8 @@ FloorWindow CreateFloorWindow(const wchar_t* caption) {
     const int height = work.bottom - work.top - TwipsToPixels(kBottomGap, dpi);
     FloorWindow w;
     w.frame.reset(::CreateWindowExW(0, kFloorClass, caption, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                    work.right - width - TwipsToPixels(kRightGap, dpi),
-                                    top, width, height, nullptr, bar, wc.hInstance, nullptr));
+                                    work.right - width - TwipsToPixels(kRightGap, dpi), top, width,
+                                    height, nullptr, bar, wc.hInstance, nullptr));
     RECT client{};
     ::GetClientRect(w.frame.get(), &client);
     w.tree = ::CreateWindowExW(

@@ -39,8 +39,8 @@ constexpr double kMiB = 1024.0 * 1024.0;
 
 struct Options {
     bool shortMode = false;
-    int runs = 9;      // at least, per listing size
-    int maxRuns = 61;  // at most, for a folder small enough that runs are cheap
+    int runs = 9;          // at least, per listing size
+    int maxRuns = 61;      // at most, for a folder small enough that runs are cheap
     int startupRuns = 41;  // start-ups are short and vary more than listings
     std::vector<std::size_t> sizes{100, 1000, 10000, 100000};
     std::size_t noCap = 200000;
@@ -367,7 +367,8 @@ std::string Bench::Markdown() const {
     md << "Listing floor: FindFirstFileExW (FindExInfoBasic, FIND_FIRST_EX_LARGE_FETCH), the "
           "sub-folders and passing files inserted with their pictures into a plain tree view "
           "with redraw off, expanded, painted; the tree view is as big as Volane's, in a window "
-          "where Volane's opens and of its size, so that both need the same scroll bars. Volane: ExpandPath on the folder's node in "
+          "where Volane's opens and of its size, so that both need the same scroll bars. Volane: "
+          "ExpandPath on the folder's node in "
           "frmMain's tv1, painted. Peak: the child's PeakWorkingSetSize. Bytes per node: the "
           "peak less the working set before the listing, over the nodes listed. Start-up: from "
           "CreateProcess to the first item in the program's tree view, polled from outside; the "
@@ -423,9 +424,9 @@ std::string Bench::Markdown() const {
     for (const Listing& l : listings_) {
         const double nodes = static_cast<double>(l.expected);
         md << "| " << Thousands(l.entries) << " | " << Thousands(l.expected) << " | "
-           << l.volane.ms.size() << " | " << Fixed(Median(l.floor.ms), 1) << " | " << Fixed(Median(l.volane.ms), 1) << " | "
-           << Ratio(PairedRatio(l.volane.ms, l.floor.ms)) << " | "
-           << Fixed(Median(l.floor.peak) / kMiB, 1) << " | "
+           << l.volane.ms.size() << " | " << Fixed(Median(l.floor.ms), 1) << " | "
+           << Fixed(Median(l.volane.ms), 1) << " | " << Ratio(PairedRatio(l.volane.ms, l.floor.ms))
+           << " | " << Fixed(Median(l.floor.peak) / kMiB, 1) << " | "
            << Fixed(Median(l.volane.peak) / kMiB, 1) << " | "
            << Ratio(Median(l.volane.peak) / Median(l.floor.peak)) << " | "
            << Fixed(Median(l.floor.growth) / nodes, 0) << " | "
