@@ -6,6 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "forms/FormDesigns.h"
+#include "forms/frmMain.h"
+#include "platform/Twips.h"
 #include "platform/win32/Text.h"
 
 namespace volane::bench {
@@ -131,15 +134,31 @@ FloorWindow CreateFloorWindow(const wchar_t* caption) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kFloorClass;
     ::RegisterClassExW(&wc);
-    constexpr int kWidth = 300, kHeight = 900;
+    // Where Volane's main window opens and as big, with a menu bar of one line and the tree in a
+    // sunken edge filling the rest: the tree is as wide and as tall as Volane's, so a listing
+    // needs the same scroll bars. A wider tree would show the same names without the
+    // horizontal one, which under Wine costs some 15 ms of every listing.
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    HMENU bar = ::CreateMenu();
+    ::AppendMenuW(bar, MF_STRING, 1, L"文件");
+    ::AppendMenuW(bar, MF_STRING, 2, L"收起");
+    RECT outer{0, 0, TwipsToPixels(MainDesign().clientWidth, dpi), 0};
+    ::AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, TRUE, 0);
+    const int width = outer.right - outer.left;
+    const int top = work.top + TwipsToPixels(kTopAtLoad, dpi);
+    const int height = work.bottom - work.top - TwipsToPixels(kBottomGap, dpi);
     FloorWindow w;
     w.frame.reset(::CreateWindowExW(0, kFloorClass, caption, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                    ::GetSystemMetrics(SM_CXSCREEN) - kWidth, 0, kWidth, kHeight,
-                                    nullptr, nullptr, wc.hInstance, nullptr));
+                                    work.right - width - TwipsToPixels(kRightGap, dpi), top, width,
+                                    height, nullptr, bar, wc.hInstance, nullptr));
     RECT client{};
     ::GetClientRect(w.frame.get(), &client);
     w.tree = ::CreateWindowExW(
-        0, WC_TREEVIEWW, L"",
+        WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT, 0, 0,
         client.right, client.bottom, w.frame.get(), nullptr, wc.hInstance, nullptr);
     return w;

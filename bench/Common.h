@@ -70,8 +70,8 @@ std::vector<std::wstring> Arguments();
 
 std::string Utf8(std::wstring_view text);
 
-// The floors' window: visible, where Volane's main window stands and about its size, with a
-// plain tree view filling it; closing it ends the message loop.
+// The floors' window: visible, where Volane's main window stands and as big, with a plain tree
+// view filling it as Volane's tree fills its window; closing it ends the message loop.
 struct FloorWindow {
     win32::unique_hwnd frame;
     HWND tree = nullptr;
