@@ -178,8 +178,20 @@ std::optional<TwipsRect> TreeView::SelectedLabel() const {
 }
 
 void TreeView::SetRedraw(bool on) {
-    ::SendMessageW(hwnd_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
-    if (on) ::InvalidateRect(hwnd_, nullptr, TRUE);
+    if (!on) {
+        ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+        return;
+    }
+    // Drawing back on, the tree sizes its scroll bars, and a visible window draws each bar as it
+    // appears, frame and all, only to be drawn whole again at once: under Wine that was half of a
+    // small folder's listing. Hidden by its style for that moment, the tree draws once. The style
+    // is read again, not restored, as the scroll bars have changed it.
+    const LONG_PTR style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    if (style & WS_VISIBLE) ::SetWindowLongPtrW(hwnd_, GWL_STYLE, style & ~WS_VISIBLE);
+    ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    if (style & WS_VISIBLE)
+        ::SetWindowLongPtrW(hwnd_, GWL_STYLE, ::GetWindowLongPtrW(hwnd_, GWL_STYLE) | WS_VISIBLE);
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
 }
 
 RECT TreeView::RectInParent() const {
