@@ -1,13 +1,8 @@
 // The settings file as Volane reads it itself: the syntax, then which bytes are such a file.
-#include <gtest/gtest.h>
-
 #include "Fakes.h"
 #include "platform/ProfileText.h"
 
-namespace volane {
-namespace {
-
-using namespace volane::test;
+namespace volane::test {
 
 TEST(ProfileText, SettingsFileSyntaxAndWhichFilesAreReadAsUtf8) {
     using Value = std::optional<std::wstring>;
@@ -66,5 +61,4 @@ TEST(ProfileText, SettingsFileSyntaxAndWhichFilesAreReadAsUtf8) {
         files);
 }
 
-}  // namespace
-}  // namespace volane
+}  // namespace volane::test

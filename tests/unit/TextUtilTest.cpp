@@ -1,13 +1,8 @@
 // The small text helpers: case, blanks, the command line's tail, the ANSI cut and pointer text.
-#include <gtest/gtest.h>
-
 #include "Fakes.h"
 #include "platform/TextUtil.h"
 
-namespace volane {
-namespace {
-
-using namespace volane::test;
+namespace volane::test {
 
 TEST(TextUtil, LowerCaseTrimBlanksCommandLineTailAndCutAnsi) {
     const WW lower[] = {{L"AZ@[.HtmL", L"az@[.html"}, {L"ÀÞ×ŸĀŁΑЖЁＣ文", L"àþ×ÿāłαжёｃ文"}};
@@ -23,7 +18,9 @@ TEST(TextUtil, LowerCaseTrimBlanksCommandLineTailAndCutAnsi) {
     // The setting is cut to 255 bytes without splitting a double-byte character.
     const std::string a253(253, 'a'), zhong = "\xD6\xD0";
     const std::pair<std::string, std::string> cuts[] = {
-        {std::string(300, 'a'), std::string(255, 'a')},
+        {std::string(254, 'a'), std::string(254, 'a')},
+        {std::string(255, 'a'), std::string(255, 'a')},
+        {std::string(256, 'a'), std::string(255, 'a')},
         {a253 + "a" + zhong + "b", a253 + "a"},  // the straddling character goes whole
         {a253 + zhong + "b", a253 + zhong}};
     ExpectEach([](const std::string& in) { return CutAnsi(in, 255, kGbkLead); }, cuts);
@@ -43,5 +40,4 @@ TEST(TextUtil, PointerSizedValuesRoundTripThroughText) {
         EXPECT_TRUE(!ParseIntPtr(bad, &v) && v == 7) << bad;
 }
 
-}  // namespace
-}  // namespace volane
+}  // namespace volane::test

@@ -1,13 +1,8 @@
 // The tree's key index: unique keys under known parents, found exactly.
-#include <gtest/gtest.h>
-
 #include "Fakes.h"
 #include "platform/TreeIndex.h"
 
-namespace volane {
-namespace {
-
-using namespace volane::test;
+namespace volane::test {
 
 TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
     TreeIndex index;
@@ -64,5 +59,4 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
     EXPECT_EQ(index.Key(*index.Find(L"C:\\a")), L"C:\\a");
 }
 
-}  // namespace
-}  // namespace volane
+}  // namespace volane::test

@@ -1,13 +1,8 @@
 // Twips to pixels and back, and the pictures' size at each scaling.
-#include <gtest/gtest.h>
-
 #include "Fakes.h"
 #include "platform/Twips.h"
 
-namespace volane {
-namespace {
-
-using namespace volane::test;
+namespace volane::test {
 
 TEST(Twips, TwipsRoundToTheNearestPixelAndBackExactly) {
     const std::pair<double, int> at96[] = {{3540, 236}, {7, 0},      {7.5, 1},
@@ -21,5 +16,4 @@ TEST(Twips, TwipsRoundToTheNearestPixelAndBackExactly) {
             ASSERT_EQ(TwipsToPixels(PixelsToTwips(px, dpi), dpi), px);
 }
 
-}  // namespace
-}  // namespace volane
+}  // namespace volane::test

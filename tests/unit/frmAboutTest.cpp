@@ -1,13 +1,8 @@
 // frmAbout through its handlers: registry values, System Information, load and the ways out.
-#include <gtest/gtest.h>
-
 #include "Fakes.h"
 #include "forms/frmAbout.h"
 
-namespace volane {
-namespace {
-
-using namespace volane::test;
+namespace volane::test {
 using namespace std::string_literals;
 
 TEST(frmAbout, GetKeyValueConvertsByTypeAndClosesTheKeyOnEveryRoad) {
@@ -15,6 +10,7 @@ TEST(frmAbout, GetKeyValueConvertsByTypeAndClosesTheKeyOnEveryRoad) {
         // key, the value V's type and data: read, text (which held "in" before)
         {"K", {kRegSz, "C:\\x.exe"}, true, "C:\\x.exe"},  // only a terminating NUL goes
         {"K", {kRegSz, "ab\0\0"s}, true, "ab\0"s},
+        {"K", {kRegSz, std::string(1023, 'c')}, true, std::string(1023, 'c')},
         {"K", {kRegSz, std::string(1023, 'a') + '\0'}, true, std::string(1023, 'a')},
         {"K", {kRegSz, std::string(1024, 'b')}, true, std::string(1024, 'b')},
         {"K", {kRegSz, std::string(1025, 'x')}, false, ""},
@@ -82,5 +78,4 @@ TEST(frmAbout, LoadShowsTitleAndVersionAndEveryWayOutCloses) {
     EXPECT_TRUE(r.ui.boxes.empty());  // no box says that no browser opened
 }
 
-}  // namespace
-}  // namespace volane
+}  // namespace volane::test

@@ -1,13 +1,8 @@
 // frmMain through its handlers: load, pinning, collapse, the restore, mouse and menu.
-#include <gtest/gtest.h>
-
 #include "Fakes.h"
 #include "forms/frmMain.h"
 
-namespace volane {
-namespace {
-
-using namespace volane::test;
+namespace volane::test {
 
 // The work area a taskbar or a docked tool bar leaves.
 std::function<void(Rig&)> SetWorkArea(TwipsRect area) {
@@ -128,5 +123,4 @@ TEST(frmMain, MouseAndMenuCommands) {
     EXPECT_EQ(r.tv1.Count(), 2u);
 }
 
-}  // namespace
-}  // namespace volane
+}  // namespace volane::test

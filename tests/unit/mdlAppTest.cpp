@@ -1,13 +1,8 @@
 // The icon table, the drive roots and the start-up's roads.
-#include <gtest/gtest.h>
-
 #include "Fakes.h"
 #include "modules/mdlApp.h"
 
-namespace volane {
-namespace {
-
-using namespace volane::test;
+namespace volane::test {
 
 TEST(mdlApp, IconTableWithHtmlTwiceLookUpByLowerCaseAndDriveRoots) {
     FakeStart stage;
@@ -54,5 +49,4 @@ TEST(mdlApp, StartupHandsOverQuitsOrBuildsInOrder) {
     }
 }
 
-}  // namespace
-}  // namespace volane
+}  // namespace volane::test

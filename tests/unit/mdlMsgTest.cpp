@@ -1,13 +1,8 @@
 // The single-instance protocol's restore request.
-#include <gtest/gtest.h>
-
 #include "Fakes.h"
 #include "modules/mdlMsg.h"
 
-namespace volane {
-namespace {
-
-using namespace volane::test;
+namespace volane::test {
 
 TEST(mdlMsg, OnlyTheShowCodeOfMessage1025IsTheRestoreRequest) {
     EXPECT_TRUE(IsShowRequest(1025, 4001));
@@ -15,5 +10,4 @@ TEST(mdlMsg, OnlyTheShowCodeOfMessage1025IsTheRestoreRequest) {
     for (auto [message, wParam] : others) EXPECT_FALSE(IsShowRequest(message, wParam)) << wParam;
 }
 
-}  // namespace
-}  // namespace volane
+}  // namespace volane::test

@@ -1,13 +1,8 @@
 // The listing: the extension filter, the editor's line, ExpandPath's roads and the settings read.
-#include <gtest/gtest.h>
-
 #include "Fakes.h"
 #include "modules/mdlTVDir.h"
 
-namespace volane {
-namespace {
-
-using namespace volane::test;
+namespace volane::test {
 
 TEST(mdlTVDir, ExtensionFilterAndEditorLine) {
     const WW extensions[] = {{L"a.tar.gz", L"gz"},
@@ -22,21 +17,30 @@ TEST(mdlTVDir, ExtensionFilterAndEditorLine) {
         {L"tm", true},   {L"s", true},    {L"", false},   {L"ph", false}};
     ExpectEach([](const std::wstring& ext) { return PassesFilter(ext, L"html;php;htm;js;xml"); },
                passes);
-    // The path is one argument, quoted when it holds a character that would split it.
-    const WW lines[] = {{L"C:\\w\\a.php", L"ed C:\\w\\a.php"},
-                        {L"C:\\my w\\a b.txt", L"ed \"C:\\my w\\a b.txt\""},
-                        {L"C:\\tab\tx", L"ed \"C:\\tab\tx\""},
-                        {L"C:\\a&b(1)^=;!'+,~`[]{}", L"ed \"C:\\a&b(1)^=;!'+,~`[]{}\""}};
-    ExpectEach([](const std::wstring& path) { return BuildEditorCommandLine(L"ed", path); }, lines);
+    // The path is one argument: quoted when it holds a blank, a tab or one of &()[]{}^=;!'+,~`.
+    EXPECT_EQ(BuildEditorCommandLine(L"ed", L"C:\\my w\\a b.txt"), L"ed \"C:\\my w\\a b.txt\"");
+    const std::pair<wchar_t, bool> quoted[] = {
+        {L' ', true},   {L'\t', true},      {L'&', true},      {L'(', true},  {L')', true},
+        {L'[', true},   {L']', true},       {L'{', true},      {L'}', true},  {L'^', true},
+        {L'=', true},   {L';', true},       {L'!', true},      {L'\'', true}, {L'+', true},
+        {L',', true},   {L'~', true},       {L'`', true},      {L'-', false}, {L'_', false},
+        {L'@', false},  {L'#', false},      {L'$', false},     {L'%', false}, {L'.', false},
+        {L'\\', false}, {L'\u3000', false}, {L'\u62a5', false}};
+    for (const auto& [c, quote] : quoted) {
+        const std::wstring path = std::wstring(L"C:\\a") + c + L"b.php";
+        EXPECT_EQ(BuildEditorCommandLine(L"ed", path),
+                  quote ? L"ed \"" + path + L"\"" : L"ed " + path)
+            << static_cast<int>(c);
+    }
 }
 
 TEST(mdlTVDir, ExpandPathStartsTheEditorSaysWhyOrListsInFileSystemOrder) {
     Rig r;
     r.process.startSucceeds = false;  // a failed start is silent
-    EXPECT_EQ(ExpandPath(L"C:\\w\\a b.php", r.listing), NodeAction::Opened);
+    EXPECT_EQ(ExpandPath(L"C:\\w\\a.php", r.listing), NodeAction::Opened);
     r.fs.failing[L"C:\\w"] = {5, L"拒绝访问。"};
     EXPECT_EQ(ExpandPath(L"C:\\w", r.listing), NodeAction::Listed);
-    EXPECT_EQ(r.process.started, (Started{{L"D:\\ed\\ed.exe \"C:\\w\\a b.php\"", kShowMinimized}}));
+    EXPECT_EQ(r.process.started, (Started{{L"D:\\ed\\ed.exe C:\\w\\a.php", kShowMinimized}}));
     EXPECT_EQ(r.ui.boxes, (Boxes{{L"拒绝访问。", L"提示："}}));
     EXPECT_TRUE(r.tv1.log.empty());  // nothing marked, added or redrawn
 
@@ -125,5 +129,4 @@ TEST(mdlTVDir, SettingsAreReadTrimmedBesideTheExecutableAtEveryListing) {
     }
 }
 
-}  // namespace
-}  // namespace volane
+}  // namespace volane::test
