@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Another program closes Volane with WM_CLOSE or WM_SYSCOMMAND/SC_CLOSE, as scripts and
-# installers do: the process ends within 2 s with exit code 0 and leaves no window, also with the
+# installers do: the process ends within 2 s with exit code 0 and leaves no window, with the
 # About box or the popup menu open, and the next start shows the window again.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
@@ -15,11 +15,6 @@ close_from_outside() {
         e2e_fail "$1: a window is left"
     fi
 }
-
-e2e_start_ready
-close_from_outside WM_CLOSE 0x10
-e2e_start_ready
-close_from_outside SC_CLOSE 0x112 0xF060
 
 e2e_start_ready
 e2e_file_menu 4

@@ -16,8 +16,6 @@ e2e_name_free
 launchers=()
 for _ in 1 2 3 4 5; do e2e_start_volane "$E2E_EDITOR" && launchers+=("$E2E_LAUNCHER_PID"); done
 e2e_shown @main
-# main_windows: how many main windows there are, whatever their captions.
-main_windows() { e2e_probe list Volane.frmMain | grep -c '^window'; }
 one_left() {
     local pid left=0
     for pid in "${launchers[@]}"; do e2e_ended "$pid" || left=$((left + 1)); done
@@ -27,7 +25,8 @@ e2e_until 20 one_left || e2e_fail "more than one of five starts at once still ru
 for pid in "${launchers[@]}"; do
     if e2e_ended "$pid"; then wait "$pid" || e2e_fail "a start ended with status $?"; else E2E_LAUNCHER_PID=$pid; fi
 done
-e2e_expect_eq "main windows after five starts at once" 1 "$(main_windows)"
+# The main windows, whatever their captions.
+e2e_expect_eq "main windows after five starts at once" 1 "$(e2e_probe list Volane.frmMain | grep -c '^window')"
 hwnd=$(e2e_window_field @main hwnd)
 # 3540 twips of client (236 px) and Wine's 4-px frame make 244 px; left = (19200 - 3660 -
 # 400) / 15, top = 200 / 15, height = (15360 - 800) / 15, each to the nearest pixel.
