@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <limits>
+#include <map>
 #include <optional>
 #include <set>
 #include <sstream>
