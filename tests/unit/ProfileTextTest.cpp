@@ -34,6 +34,7 @@ TEST(ProfileText, SettingsFileSyntaxAndWhichFilesAreReadAsUtf8) {
     const std::pair<std::string, Text> files[] = {
         {"\xEF\xBB\xBF[setup]\r\nfileTypes=\xE6\x96\x87;", "[setup]\r\nfileTypes=\xE6\x96\x87;"},
         {"\xEF\xBB\xBF[setup]\r\nfileTypes=txt;", "[setup]\r\nfileTypes=txt;"},
+        {"\xEF\xBB\xBF", ""},  // the mark alone
         {"[setup]\r\nfileTypes=\xE6\x96\x87\xE6\x9C\xAC;",
          "[setup]\r\nfileTypes=\xE6\x96\x87\xE6\x9C\xAC;"},
         {"[setup]\r\nfileTypes=txt;", {}},               // ASCII alone
