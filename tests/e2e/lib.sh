@@ -108,9 +108,8 @@ e2e_start_ready() {
 
 # Runs Volane.exe, which must end at once: within 10 s, with exit status 0.
 e2e_run_volane() {
-    e2e_start_probe
-    e2e_volane "$@" &
-    e2e_wait_exit $! 10 || e2e_fail "Volane.exe $* still runs 10 s later"
+    e2e_start_volane "$@"
+    e2e_wait_exit "$E2E_LAUNCHER_PID" 10 || e2e_fail "Volane.exe $* still runs 10 s later"
     e2e_expect_eq "exit status of Volane.exe $*" 0 "$E2E_STATUS"
 }
 

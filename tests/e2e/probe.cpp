@@ -1,10 +1,10 @@
 // probe.exe: looks into Volane's windows from another process for the end-to-end tests and
 // prints UTF-8 lines; exit status 0 when done, 1 when what it looks or waits for is not there.
-// Commands: wait|gone WIN [ms], window WIN, list CLASS, tree WIN [ms], send|post WIN msg
-// [wParam...], bar N, popup LAYOUT N, free NAME [ms], hold PATH, release, where WIN is @main
-// (Volane's main window), class:NAME, a handle or a caption; serve, which runs commands read
-// one a line, words tab-separated, and ends each answer with a line "\x1f<status>"; and host,
-// a first instance's stand-in.
+// Run as "serve", it runs commands read one a line, words tab-separated, and ends each answer
+// with a line "\x1f<status>": wait|gone WIN [ms], window WIN, list CLASS, tree WIN [ms], send WIN
+// msg [wParam], bar N, popup LAYOUT N, free NAME [ms], hold PATH, release, where WIN is @main
+// (Volane's main window), class:NAME, a handle or a caption. Run as "host", it is a first
+// instance's stand-in.
 
 #include <windows.h>
 
@@ -85,8 +85,7 @@ bool Poll(DWORD ms, Done done) {
     }
 }
 
-// key=value lines: handle, class, caption, rectangles, pinning, state, owner (0: none), input
-// method windows.
+// key=value lines: handle, class, caption, rectangles, pinning, focus, input method windows.
 int Window(HWND hwnd) {
     if (!hwnd) return 1;
     const bool topmost = ::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST;
@@ -96,9 +95,8 @@ int Window(HWND hwnd) {
         ime += ::GetWindowThreadProcessId(w, nullptr) == thread;
     Print(L"hwnd=" + Handle(hwnd) + L"\nclass=" + ClassOf(hwnd) + L"\ncaption=" + Text(hwnd));
     Print(L"rect=" + Rect(hwnd) + L"\nclient=" + Rect(hwnd, true));
-    Print(L"topmost=" + Num(topmost) + L"\niconic=" + Num(::IsIconic(hwnd)) + L"\nenabled=" +
-          Num(::IsWindowEnabled(hwnd)) + L"\nforeground=" + Num(::GetForegroundWindow() == hwnd));
-    Print(L"owner=" + Handle(::GetWindow(hwnd, GW_OWNER)) + L"\nime=" + Num(ime));
+    Print(L"topmost=" + Num(topmost) + L"\nforeground=" + Num(::GetForegroundWindow() == hwnd) +
+          L"\nime=" + Num(ime));
     return 0;
 }
 
@@ -118,18 +116,16 @@ int Release() {
     return 0;
 }
 
-// window, handle, visible, rect, caption; then for each control: child, class, visible, shows
-// an icon, rect, text. An icon control stays visible, empty, in a box without an icon.
+// window, handle, visible, rect, caption; then for each control: child, class, visible, rect,
+// text.
 int List(const std::wstring& className) {
     int found = 0;
     for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, className.c_str(), nullptr)); ++found) {
         Print(L"window\t" + Handle(w) + L"\t" + Num(::IsWindowVisible(w)) + L"\t" + Rect(w) +
               L"\t" + Text(w));
-        for (HWND c = nullptr; (c = ::FindWindowExW(w, c, nullptr, nullptr));) {
-            const bool icon = ClassOf(c) == L"Static" && ::SendMessageW(c, STM_GETICON, 0, 0);
-            Print(L"child\t" + ClassOf(c) + L"\t" + Num(::IsWindowVisible(c)) + L"\t" + Num(icon) +
-                  L"\t" + Rect(c) + L"\t" + Text(c));
-        }
+        for (HWND c = nullptr; (c = ::FindWindowExW(w, c, nullptr, nullptr));)
+            Print(L"child\t" + ClassOf(c) + L"\t" + Num(::IsWindowVisible(c)) + L"\t" + Rect(c) +
+                  L"\t" + Text(c));
     }
     return found ? 0 : 1;
 }
@@ -238,7 +234,7 @@ int Popup(const std::wstring& layout, std::size_t index) {
     return 0;
 }
 
-// wait prints the handle of the window once visible; send and post give lParam 0.
+// send gives lParam 0.
 int Run(const std::vector<std::wstring>& a) {
     const std::size_t n = a.size();
     if (n == 1 && a[0] == L"release") return Release();
@@ -246,11 +242,8 @@ int Run(const std::vector<std::wstring>& a) {
     const std::wstring& cmd = a[0];
     HWND w = Find(a[1]);
     const DWORD ms = n > 2 ? static_cast<DWORD>(Number(a[2])) : 15000;
-    if (cmd == L"wait") {
-        if (!Poll(ms, [&] { return (w = Find(a[1])) && ::IsWindowVisible(w); })) return 1;
-        Print(Handle(w));
-        return 0;
-    }
+    if (cmd == L"wait")
+        return Poll(ms, [&] { return (w = Find(a[1])) && ::IsWindowVisible(w); }) ? 0 : 1;
     if (cmd == L"gone") return Poll(ms, [&] { return !Find(a[1]); }) ? 0 : 1;
     if (cmd == L"free") {
         return Poll(ms,
@@ -268,16 +261,12 @@ int Run(const std::vector<std::wstring>& a) {
     if (cmd == L"tree") return Tree(a[1], ms);
     if (cmd == L"bar") return Bar(static_cast<int>(Number(a[1])));
     if (cmd == L"popup" && n == 3) return Popup(a[1], Number(a[2]));
-    if ((cmd == L"send" || cmd == L"post") && n >= 3 && w) {
-        const auto msg = static_cast<UINT>(Number(a[2]));
-        for (std::size_t i = 3; i < std::max<std::size_t>(n, 4); ++i) {
-            const WPARAM p = i < n ? Number(a[i]) : 0;
-            DWORD_PTR result = 0;
-            if (cmd == L"post" ? !::PostMessageW(w, msg, p, 0)
-                               : !::SendMessageTimeoutW(w, msg, p, 0, SMTO_NORMAL, 10000, &result))
-                return 1;
-        }
-        return 0;
+    if (cmd == L"send" && n >= 3 && w) {
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutW(w, static_cast<UINT>(Number(a[2])), n > 3 ? Number(a[3]) : 0,
+                                     0, SMTO_NORMAL, 10000, &result)
+                   ? 0
+                   : 1;
     }
     return 2;
 }
@@ -336,7 +325,6 @@ int Serve() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc == 2 && std::wstring(argv[1]) == L"serve") return Serve();
     if (argc == 2 && std::wstring(argv[1]) == L"host") return Host();
-    return Run(std::vector<std::wstring>(argv + 1, argv + argc));
+    return argc == 2 && std::wstring(argv[1]) == L"serve" ? Serve() : 2;
 }

@@ -6,14 +6,26 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <map>
+#include <optional>
 #include <set>
+#include <sstream>
+#include <tuple>
 
+#include "forms/frmAbout.h"
+#include "forms/frmMain.h"
+#include "modules/mdlApp.h"
 #include "platform/Platform.h"
 
 namespace volane::test {
 
 using Texts = std::vector<std::wstring>;
+using WW = std::pair<std::wstring, std::wstring>;
+using Started = std::vector<std::pair<std::wstring, int>>;
+using Boxes = std::vector<std::pair<std::wstring, std::wstring>>;
+using Value = std::pair<std::uint32_t, std::string>;  // type, data
+inline constexpr auto kGbkLead = +[](unsigned char c) { return c >= 0x81 && c <= 0xFE; };
 
 // A table test: each input through f gives its output.
 template <class F, class Cases>
@@ -197,4 +209,136 @@ class FakeItem final : public IMenuItem, public IText {
     bool checked = false;
 };
 
+// Picture1 and ilFiles (which bitmap each image is a copy of), the first instance's window and
+// the building steps.
+class FakeStart final : public IPictureStage, public IInstanceChannel, public IStartupSteps {
+  public:
+    void LoadPicture(const std::wstring& name) override {
+        if (name == L"htm") throw AppError(Failure::ResourceNotFound, name);  // no such bitmap
+        shown = name;
+    }
+    int ImageCount() const override { return static_cast<int>(images.size()); }
+    void AddDrawnImage(int index) override {
+        if (index == ImageCount() + 1) images.push_back(shown);
+    }
+    void AttachToTree() override { images.push_back(L"attached"); }
+    std::intptr_t FindWindowByTitle(const std::string& title) override {
+        log += "find " + title + "; ";
+        return window;
+    }
+    void AllowForeground(std::intptr_t w) override { log += "allow " + std::to_string(w) + "; "; }
+    void Send(std::intptr_t w, unsigned message, std::uintptr_t wParam) override {
+        log += "send " + std::to_string(w) + " " + std::to_string(message) + " " +
+               std::to_string(wParam) + "; ";
+    }
+    void LoadMainForm() override { log += "main "; }
+    void LoadSourceForm() override { log += "source "; }
+    void InitImages() override { log += "images "; }
+    void ShowMainForm() override { log += "show "; }
+    void LoadDrives() override { log += "drives"; }
+    std::wstring shown;
+    Texts images;
+    std::intptr_t window = 0;
+    std::string log;
+};
+
+// Values by "key\name"; the key "missing" does not open. Every key opened must be closed.
+class FakeRegistry final : public IRegistry {
+  public:
+    class Key final : public IRegistryKey {
+      public:
+        Key(FakeRegistry& registry, std::string path) : registry_(registry), path_(path) {
+            ++registry_.open;
+        }
+        ~Key() override { --registry_.open; }
+        Result<ValueRead> Query(const std::string& name, std::span<std::uint8_t> data) override {
+            auto it = registry_.values.find(path_ + name);
+            if (it == registry_.values.end() || data.size() != 1024)
+                return Error{2, L"系统找不到指定的文件。"};
+            const auto size = static_cast<std::uint32_t>(it->second.second.size());
+            if (size > 1024) return Error{234, L"有更多数据可用。"};
+            std::copy(it->second.second.begin(), it->second.second.end(), data.begin());
+            return ValueRead{it->second.first, size};
+        }
+
+      private:
+        FakeRegistry& registry_;
+        std::string path_;
+    };
+    Result<std::unique_ptr<IRegistryKey>> Open(RegistryRoot root,
+                                               const std::string& subKey) override {
+        if (root != RegistryRoot::LocalMachine || subKey == "missing")
+            return Error{2, L"系统找不到指定的文件。"};
+        return std::unique_ptr<IRegistryKey>(std::make_unique<Key>(*this, subKey + "\\"));
+    }
+    std::map<std::string, Value> values;
+    int open = 0;
+};
+
+// Both forms on fake services, frmMain loaded with the tree sized by every resize event and the
+// icon table as InitImages leaves it. The rig is the screen, both hosts and a shell that opens
+// no browser.
+struct Rig : IScreen, IMainHost, IShell {
+    Rig() {
+        for (std::size_t i = 0; i < kTypeNames.size(); ++i) ImageNames[i + 1] = kTypeNames[i];
+        window.onResize = [this] { form.Form_Resize(); };
+        window.onUnload = [this] { log += "exit; "; };
+        aboutWindow.onUnload = [this] { log += "unload; "; };
+        form.Form_Load();
+        profile.Set(L"C:\\Volane\\setup.ini", L"fileTypes", L" HTML;htm;css;js;php;txt;xml; ");
+        tv1.Add(L"", L"C:\\", L"本地磁盘(C)", 2);
+        tv1.Add(L"C:\\", L"C:\\w", L"w", 3);
+        tv1.log.clear();
+    }
+    // Display state, place, size, tree size, m_exp's caption, and the three marks of pinning.
+    std::wstring State() const {
+        std::wostringstream s;
+        s << static_cast<int>(window.state) << L' ' << (window.Maxed() ? 0 : window.left) << L','
+          << (window.Maxed() ? 0 : window.top) << L' ' << window.Width() << L'x' << window.Height()
+          << L" tree " << tv1.width << L'x' << tv1.height << L' ' << m_exp.text
+          << (window.topmost ? L" top" : L"") << (form.isWinTop ? L" isWinTop" : L"")
+          << (m_top.checked ? L" checked" : L"");
+        return s.str();
+    }
+    TwipsRect WorkArea() const override { return workArea; }
+    void PopupMainMenu(double x, double y) override {
+        log += "popup " + std::to_string(int(x)) + " " + std::to_string(int(y)) + "; ";
+    }
+    void ShowAboutModal() override { log += "about; "; }
+    std::intptr_t HookWindow(std::intptr_t) override { return 0; }
+    void UnhookWindow(std::intptr_t, std::intptr_t) override {}
+    void UnloadAllForms() override {}
+    Result<void> Open(const std::string& address) override {
+        log += "open " + address + "; ";
+        return Error{2, L"系统找不到指定的文件。"};
+    }
+
+    std::string log;
+    TwipsRect workArea{0, 0, kScreenWidth, kScreenHeight};  // no taskbar, as under Xvfb
+    FakeWindow window, aboutWindow;
+    FakeTree tv1;
+    FakeItem m_top{L"置顶"}, m_exp{L"收起"}, lblTitle, lblVersion;
+    FakeFileSystem fs;
+    FakeProcess process;
+    FakeProfile profile;
+    FakeUi ui;
+    ImageNameTable ImageNames;
+    ListingServices listing{fs, process, profile, ui, tv1, ImageNames};
+    frmMain form{MainControls{window, tv1, m_top, m_exp}, *this, *this, listing};
+    FakeRegistry registry;
+    FakeCodePage codePage;
+    AboutServices services{registry, fs, process, ui, *this, codePage};
+    frmAbout about{AboutControls{aboutWindow, lblTitle, lblVersion}, services};
+};
+
 }  // namespace volane::test
+
+namespace volane {
+
+// Double-click answers by name in the assertions.
+inline void PrintTo(NodeAction action, std::ostream* out) {
+    constexpr const char* kNames[] = {"Nothing", "LeftToTree", "Listed", "Opened"};
+    *out << kNames[static_cast<int>(action)];
+}
+
+}  // namespace volane

@@ -1,0 +1,62 @@
+// The tree's key index: unique keys under known parents, found exactly.
+#include "Fakes.h"
+#include "platform/TreeIndex.h"
+
+namespace volane::test {
+
+TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
+    TreeIndex index;
+    const std::wstring wide = L"C:\\work\\报告 été.txt", longKey(70000, L'n');
+    const std::tuple<std::wstring, std::wstring, bool> inserts[] = {
+        // parent, key, added
+        {L"", L"C:\\", true},
+        {L"", L"C:\\", false},       // a duplicate
+        {L"X:\\", L"X:\\a", false},  // an unknown parent
+        {L"C:\\", L"C:\\work2", true},
+        {L"C:\\", L"C:\\work", true},  // a prefix of a key already there
+        {L"C:\\", L"C:\\Work", true},  // case counts
+        {L"", L"C:\\work", false},     // the same key under another parent
+        {L"C:\\work", L"C:\\work\\a", true},
+        {L"C:\\work", wide, true},
+        {L"C:\\work", L"C:\\work\\\u0100", true},              // the lowest character kept wide
+        {L"C:\\work", L"C:\\work\\\u0080\u00e9\u00ff", true},  // one byte a character
+        {L"C:\\", L"D:\\x", true},  // a key that does not extend its parent's
+        {L"C:\\", longKey, true}};
+    for (const auto& [parent, key, added] : inserts)
+        EXPECT_EQ(index.Insert(parent, key) != nullptr, added) << key.substr(0, 20);
+    for (const std::wstring& key :
+         {std::wstring(L"C:\\"), std::wstring(L"C:\\work"), std::wstring(L"C:\\Work"),
+          std::wstring(L"C:\\work\\a"), wide, std::wstring(L"C:\\work\\\u0100"),
+          std::wstring(L"C:\\work\\\u0080\u00e9\u00ff"), std::wstring(L"D:\\x"), longKey}) {
+        const TreeNode* node = index.Find(key);
+        ASSERT_NE(node, nullptr) << key.substr(0, 20);
+        EXPECT_EQ(index.Key(*node), key);
+    }
+    for (const std::wstring& key : {L"C:\\WORK", L"c:\\", L"C:\\wor", L"C:\\work\\", L"C:\\\\work",
+                                    L"C:\\work\\报吿 été.txt", L"C:\\work\\报告 ete.txt", L""})
+        EXPECT_EQ(index.Find(key), nullptr) << key;
+    EXPECT_EQ(index.Find(longKey + L"n"), nullptr);
+    EXPECT_EQ(index.Find(L"C:\\work\\\u0080\u00e9\u00fe"), nullptr);
+    // A refused insert is forgotten, as the key found last too: the key is free again, the
+    // parent counts one child less, and the next key is kept whole.
+    TreeNode* refused = index.Insert(L"C:\\work", L"C:\\work\\gone");
+    ASSERT_EQ(index.Find(L"C:\\work\\gone"), refused);
+    index.Forget(refused);
+    EXPECT_EQ(index.Find(L"C:\\work\\gone"), nullptr);
+    ASSERT_NE(index.Insert(L"C:\\work", L"C:\\work\\back"), nullptr);
+    EXPECT_EQ(index.Key(*index.Find(L"C:\\work\\back")), L"C:\\work\\back");
+    EXPECT_EQ(index.Size(), 11u);
+    EXPECT_EQ(index.Find(L"C:\\")->children, 5u);
+    EXPECT_EQ(index.Find(L"C:\\work")->children, 5u);
+    index.Clear();
+    EXPECT_EQ(index.Size(), 0u);
+    // Nothing is found after a clear, the key found last included.
+    for (const wchar_t* key : {L"C:\\work", L"C:\\"}) EXPECT_EQ(index.Find(key), nullptr) << key;
+    // Listed again after a clear: the root counts its new child once.
+    index.Insert(L"", L"C:\\");
+    index.Insert(L"C:\\", L"C:\\a");
+    EXPECT_EQ(index.Find(L"C:\\")->children, 1u);
+    EXPECT_EQ(index.Key(*index.Find(L"C:\\a")), L"C:\\a");
+}
+
+}  // namespace volane::test

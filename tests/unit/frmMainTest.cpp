@@ -1,0 +1,126 @@
+// frmMain through its handlers: load, pinning, collapse, the restore, mouse and menu.
+#include "Fakes.h"
+#include "forms/frmMain.h"
+
+namespace volane::test {
+
+// The work area a taskbar or a docked tool bar leaves.
+std::function<void(Rig&)> SetWorkArea(TwipsRect area) {
+    return [area](Rig& r) { r.workArea = area; };
+}
+
+// What the user does to the main window, by name.
+const std::map<std::string, std::function<void(Rig&)>> kActions = {
+    {"exp", [](Rig& r) { r.form.m_exp_Click(); }},
+    {"top", [](Rig& r) { r.form.m_top_Click(); }},
+    {"check", [](Rig& r) { r.m_top.checked = true; }},  // a check mark out of step
+    {"restore", [](Rig& r) { r.form.RestoreWindow(); }},
+    {"max", [](Rig& r) { r.window.SetWindowState(DisplayState::Maximized); }},
+    {"min", [](Rig& r) { r.window.SetWindowState(DisplayState::Minimized); }},
+    {"move", [](Rig& r) { r.window.SetLeft(10), r.window.SetTop(9); }},
+    {"size", [](Rig& r) { r.window.SetWidth(5000.4), r.window.SetHeight(9000.6); }},
+    // Taskbars of 48 pixels (720 twips), one with a tool bar docked at the right; "load" places
+    // the window anew.
+    {"bar-bottom", SetWorkArea({0, 0, kScreenWidth, 14640})},
+    {"bar-top", SetWorkArea({0, 720, kScreenWidth, kScreenHeight})},
+    {"bar-left", SetWorkArea({720, 0, kScreenWidth, kScreenHeight})},
+    {"bar-top-right", SetWorkArea({0, 720, 18000, kScreenHeight})},
+    {"load", [](Rig& r) { r.form.Form_Load(); }}};
+
+TEST(frmMain, LoadPinCollapseExpandAndRestoreFromEveryState) {
+    const std::wstring loaded = L"0 15020,200 3780x14560 tree 3660x13780 收起",
+                       collapsed = L"0 15020,200 3700x880 tree 3580x100 展开",
+                       pinned = L" top isWinTop checked";
+    const std::pair<std::string, std::wstring> cases[] = {
+        {"", loaded + pinned},  // at the right edge, as high as the screen allows
+        {"top", loaded},
+        {"top check top", loaded + pinned},  // the member decides, not the check mark
+        {"top top top", loaded},
+        {"exp", collapsed + pinned},
+        {"max exp", collapsed + pinned},
+        {"max exp exp", loaded + pinned},  // 展开 gives back the size from before maximized
+        {"exp exp", loaded + pinned},
+        {"size exp exp", L"0 15020,200 5000x9001 tree 4880x8221 收起" + pinned},  // whole twips
+        // The restore ends expanded, normal, in place and pinned, at the size saved last.
+        {"restore", loaded + pinned},
+        {"exp restore", loaded + pinned},
+        {"min restore", loaded + pinned},
+        {"max restore", loaded + pinned},
+        {"move top restore", loaded + pinned},
+        {"size restore", loaded + pinned},
+        {"size exp restore", L"0 13800,200 5000x9001 tree 4880x8221 收起" + pinned},
+        // Inside the work area: 200 below its top, 400 in from its right edge, 800 shorter.
+        {"bar-bottom load", L"0 15020,200 3780x13840 tree 3660x13060 收起" + pinned},
+        {"bar-left load", loaded + pinned},  // measured from the right edge: nothing moves
+        {"bar-top-right load", L"0 13820,920 3780x13840 tree 3660x13060 收起" + pinned},
+        // The restore measures the work area as it is now, at the size saved last.
+        {"bar-top-right move restore", L"0 13820,920 3780x14560 tree 3660x13780 收起" + pinned},
+        {"bar-top load bar-bottom exp exp restore",
+         L"0 15020,200 3780x13840 tree 3660x13060 收起" + pinned}};
+    // The restore's two steps run with the window's transitions off, and on again after them.
+    const Texts restoreSteps{L"transitions off", L"state 2", L"state 0", L"transitions on"};
+    for (const auto& [script, state] : cases) {
+        Rig r;
+        std::istringstream actions(script);
+        for (std::string action; actions >> action;) kActions.at(action)(r);
+        EXPECT_EQ(r.State(), state) << script;
+        const bool restored = script.ends_with("restore");
+        EXPECT_EQ(r.window.shown, restored);
+        const Texts& log = r.window.log;
+        const Texts last(log.size() < 4 ? log.begin() : log.end() - 4, log.end());
+        if (restored) EXPECT_EQ(last, restoreSteps) << script;
+    }
+}
+
+TEST(frmMain, MouseAndMenuCommands) {
+    Rig r;
+    for (int button : {kButtonRight, kButtonLeft, kButtonMiddle})
+        r.form.tv1_MouseUp(button, 0, 300, 450);
+    r.form.tv1_MouseUp(kButtonRight, 7, 0, 0);  // any shift state
+    // The keyboard's menu opens below the selected label, or at the tree's corner without one.
+    r.tv1.label = TwipsRect{100, 200, 400, 440};
+    EXPECT_TRUE(r.form.tv1_KeyDown(kKeyApps, 0));
+    r.tv1.label.reset();
+    EXPECT_TRUE(r.form.tv1_KeyDown(kKeyF10, kShiftMask));
+    EXPECT_FALSE(r.form.tv1_KeyDown(kKeyF10, 0));
+    r.form.m_about_Click();
+    r.form.m_exit_Click();
+    EXPECT_EQ(r.log, "popup 315 480; popup 15 30; popup 115 470; popup 15 30; about; exit; ");
+
+    r.fs.folders[L"C:\\w"] = {{L"a.js", 32}};
+    // What each double-click did, as the window takes it: a node with children is the tree's.
+    auto doubleClick = [&r](bool hit, std::optional<std::wstring> selected, NodeAction done) {
+        r.tv1.hit = hit;
+        r.tv1.selected = std::move(selected);
+        r.form.tv1_MouseDown(kButtonLeft, 0, 100, 200);
+        r.tv1.hit = !hit;  // the mouse-down decides, not a later hit test
+        EXPECT_EQ(r.form.tv1_DblClick(), done) << hit << r.tv1.selected.value_or(L"none");
+    };
+    doubleClick(false, L"C:\\w", NodeAction::Nothing);
+    doubleClick(false, L"C:\\", NodeAction::LeftToTree);  // beside the nodes
+    doubleClick(true, std::nullopt, NodeAction::Nothing);
+    doubleClick(true, L"C:\\", NodeAction::LeftToTree);  // has a child already
+    EXPECT_TRUE(r.tv1.log.empty());
+    doubleClick(true, L"C:\\w", NodeAction::Listed);
+    doubleClick(true, L"C:\\w", NodeAction::LeftToTree);  // listed once only
+    doubleClick(true, L"C:\\w\\a.js", NodeAction::Opened);
+    EXPECT_EQ(r.tv1.log,
+              (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\a.js a.js 7", L"redraw on"}));
+    // Enter opens the selected node by the double-click's rules, without a hit.
+    for (const auto& [selected, handled] : {std::pair{std::optional<std::wstring>{}, false},
+                                            {L"C:\\", false},
+                                            {L"C:\\w\\a.js", true}}) {
+        r.tv1.selected = selected;
+        EXPECT_EQ(r.form.tv1_KeyDown(kKeyReturn, 0), handled);
+    }
+    EXPECT_EQ(r.process.started, (Started{{L"D:\\ed\\ed.exe C:\\w\\a.js", kShowMinimized},
+                                          {L"D:\\ed\\ed.exe C:\\w\\a.js", kShowMinimized}}));
+
+    r.fs.drives = {{L'C', 2}, {L'E', 4}};
+    r.tv1.log.clear();
+    EXPECT_TRUE(r.form.tv1_KeyDown(kKeyF5, 0));  // as 刷新 does
+    EXPECT_EQ(r.tv1.log, (Texts{L"add C:\\ 本地磁盘(C) 2", L"add E:\\ 光盘驱动(E) 2"}));
+    EXPECT_EQ(r.tv1.Count(), 2u);
+}
+
+}  // namespace volane::test

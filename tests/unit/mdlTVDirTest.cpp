@@ -1,0 +1,132 @@
+// The listing: the extension filter, the editor's line, ExpandPath's roads and the settings read.
+#include "Fakes.h"
+#include "modules/mdlTVDir.h"
+
+namespace volane::test {
+
+TEST(mdlTVDir, ExtensionFilterAndEditorLine) {
+    const WW extensions[] = {{L"a.tar.gz", L"gz"},
+                             {L"INDEX.HTML", L"HTML"},
+                             {L".htaccess", L"htaccess"},
+                             {L"README", L""},
+                             {L"name.", L""}};
+    ExpectEach([](const std::wstring& name) { return std::wstring(GetFileExt(name)); }, extensions);
+    // The lower-cased extension and a semicolon, anywhere in the list.
+    const std::pair<std::wstring, bool> passes[] = {
+        {L"html", true}, {L"HTML", true}, {L"Php", true}, {L"css", false}, {L"xml", false},
+        {L"tm", true},   {L"s", true},    {L"", false},   {L"ph", false}};
+    ExpectEach([](const std::wstring& ext) { return PassesFilter(ext, L"html;php;htm;js;xml"); },
+               passes);
+    // The path is one argument: quoted when it holds a blank, a tab or one of &()[]{}^=;!'+,~`.
+    EXPECT_EQ(BuildEditorCommandLine(L"ed", L"C:\\my w\\a b.txt"), L"ed \"C:\\my w\\a b.txt\"");
+    const std::pair<wchar_t, bool> quoted[] = {
+        {L' ', true},   {L'\t', true},      {L'&', true},      {L'(', true},  {L')', true},
+        {L'[', true},   {L']', true},       {L'{', true},      {L'}', true},  {L'^', true},
+        {L'=', true},   {L';', true},       {L'!', true},      {L'\'', true}, {L'+', true},
+        {L',', true},   {L'~', true},       {L'`', true},      {L'-', false}, {L'_', false},
+        {L'@', false},  {L'#', false},      {L'$', false},     {L'%', false}, {L'.', false},
+        {L'\\', false}, {L'\u3000', false}, {L'\u62a5', false}};
+    for (const auto& [c, quote] : quoted) {
+        const std::wstring path = std::wstring(L"C:\\a") + c + L"b.php";
+        EXPECT_EQ(BuildEditorCommandLine(L"ed", path),
+                  quote ? L"ed \"" + path + L"\"" : L"ed " + path)
+            << static_cast<int>(c);
+    }
+}
+
+TEST(mdlTVDir, ExpandPathStartsTheEditorSaysWhyOrListsInFileSystemOrder) {
+    Rig r;
+    r.process.startSucceeds = false;  // a failed start is silent
+    EXPECT_EQ(ExpandPath(L"C:\\w\\a.php", r.listing), NodeAction::Opened);
+    r.fs.failing[L"C:\\w"] = {5, L"拒绝访问。"};
+    EXPECT_EQ(ExpandPath(L"C:\\w", r.listing), NodeAction::Listed);
+    EXPECT_EQ(r.process.started, (Started{{L"D:\\ed\\ed.exe C:\\w\\a.php", kShowMinimized}}));
+    EXPECT_EQ(r.ui.boxes, (Boxes{{L"拒绝访问。", L"提示："}}));
+    EXPECT_TRUE(r.tv1.log.empty());  // nothing marked, added or redrawn
+
+    r.fs.folders[L"C:\\"] = {{L"z.PHP", 0x20},      {L"Work", 0x10},     {L"index.html", 0x21},
+                             {L"style.less", 0x20}, {L"README", 0x20},   {L"hs", 22},
+                             {L"a.tar.gz", 0x20},   {L"Alpha", 0x10},    {L"x.tm", 0x26},
+                             {L"notes.", 0x20},     {L"hidden", 18},     {L"system", 20},
+                             {L"rhs", 23},          {L"hsa", 22 | 0x20}, {L"p.htm", 0x20},
+                             {L"d.xml", 0x20},      {L"报告.txt", 0x20}, {L"été.css", 0x20}};
+    ExpandPath(L"C:\\", r.listing);
+    EXPECT_EQ(
+        r.tv1.log,
+        (Texts{L"expand C:\\", L"redraw off", L"add C:\\Work Work 3", L"add C:\\Alpha Alpha 3",
+               L"add C:\\hidden hidden 3", L"add C:\\system system 3", L"add C:\\rhs rhs 3",
+               L"add C:\\hsa hsa 3", L"add C:\\z.PHP z.PHP 8", L"add C:\\index.html index.html 5",
+               L"add C:\\x.tm x.tm 1", L"add C:\\p.htm p.htm 6", L"add C:\\d.xml d.xml 1",
+               L"add C:\\报告.txt 报告.txt 9", L"add C:\\été.css été.css 4", L"redraw on"}));
+    EXPECT_EQ(r.profile.reads, 1);
+    // Files enough to wait in several chunks, some with long names: all of them, in order.
+    std::vector<std::pair<std::wstring, std::uint32_t>>& many = r.fs.folders[L"C:\\Work"];
+    for (int i = 0; i < 30000; ++i)
+        many.push_back(
+            {std::wstring(i % 7 == 0 ? 300 : 3, L'f') + std::to_wstring(i) + L".js", 32});
+    many.push_back({L"sub", 16});
+    // Names whose length takes one byte, then two (127, 128), one byte a character above U+007F.
+    const std::wstring e124(124, L'\u00e9'), e125(125, L'\u00e9');
+    for (const std::wstring& name : {e124 + L".js", e125 + L".js"}) many.push_back({name, 32});
+    r.tv1.log.clear();
+    ExpandPath(L"C:\\Work", r.listing);
+    ASSERT_EQ(r.tv1.log.size(), 30006u);
+    EXPECT_EQ(r.tv1.log[30003], L"add C:\\Work\\" + e124 + L".js " + e124 + L".js 7");
+    EXPECT_EQ(r.tv1.log[30004], L"add C:\\Work\\" + e125 + L".js " + e125 + L".js 7");
+    EXPECT_EQ(r.tv1.log[2], L"add C:\\Work\\sub sub 3");
+    EXPECT_EQ(r.tv1.log[30002], L"add C:\\Work\\fff29999.js fff29999.js 7");
+    EXPECT_EQ(r.tv1.log[29998], L"add C:\\Work\\" + std::wstring(300, L'f') + L"29995.js " +
+                                    std::wstring(300, L'f') + L"29995.js 7");
+
+    // Failing after two entries: both stay, the wait cursor goes, then the box says why.
+    r.ui.log = &r.tv1.log;
+    r.fs.folders[L"C:\\Alpha"] = {{L"a.php", 0x20}, {L"sub", 0x10}};
+    r.fs.failing[L"C:\\Alpha"] = {64, L"指定的网络名不再可用。"};
+    r.tv1.log.clear();
+    ExpandPath(L"C:\\Alpha", r.listing);
+    EXPECT_EQ(r.tv1.log, (Texts{L"wait", L"expand C:\\Alpha", L"redraw off",
+                                L"add C:\\Alpha\\sub sub 3", L"add C:\\Alpha\\a.php a.php 8",
+                                L"redraw on", L"arrow", L"box 指定的网络名不再可用。"}));
+    // 刷新 starts again from the drives: opened again, the folder lists in full.
+    r.fs.failing.clear();
+    r.fs.folders[L"C:\\Alpha"].push_back({L"b.php", 0x20});
+    r.fs.drives = {{L'C', 2}};
+    r.fs.folders[L"C:\\"] = {{L"Alpha", 0x10}};
+    r.form.m_refresh_Click();
+    for (const wchar_t* node : {L"C:\\", L"C:\\Alpha"})
+        r.tv1.selected = node, r.form.tv1_KeyDown(kKeyReturn, 0);
+    EXPECT_EQ(r.tv1.Children(L"C:\\Alpha"), 3u);
+    EXPECT_EQ(r.ui.boxes.size(), 2u);
+}
+
+TEST(mdlTVDir, SettingsAreReadTrimmedBesideTheExecutableAtEveryListing) {
+    Rig r;
+    EXPECT_EQ(ReadSetup(L"fileTypes", r.process, r.profile), L"HTML;htm;css;js;php;txt;xml;");
+    r.fs.folders[L"C:\\w"] = {};
+    ExpandPath(L"C:\\w", r.listing);
+    EXPECT_EQ(r.tv1.log, (Texts{L"expand C:\\w", L"redraw off", L"redraw on"}));
+    // Listed again, with the settings as they are now, in the drive root's setup.ini.
+    r.process.exeFolder = L"D:\\";
+    r.profile.Set(L"D:\\\\setup.ini", L"fileTypes", L"INI;");
+    r.fs.folders[L"C:\\w"] = {{L"c.ini", 32}, {L"sub", 16}, {L"a.txt", 32}, {L"b.ini", 32}};
+    r.tv1.Add(L"C:\\w", L"C:\\w\\c.ini", L"c.ini", 1);  // a key already there is skipped
+    r.tv1.log.clear();
+    ExpandPath(L"C:\\w", r.listing);
+    EXPECT_EQ(r.tv1.log, (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\sub sub 3",
+                                L"add C:\\w\\b.ini b.ini 1", L"redraw on"}));
+    EXPECT_EQ(r.profile.reads, 3);
+    // Without a type list, or with an empty one, files stay out and folders come in.
+    for (const wchar_t* key : {L"fileTypes", L"other"}) {
+        r.profile.Set(L"D:\\\\setup.ini", L"fileTypes", L"");
+        r.profile.Set(L"D:\\\\setup.ini", key, L"   ");
+        r.tv1.Clear();
+        r.tv1.Add(L"", L"C:\\w", L"w", 3);
+        r.tv1.log.clear();
+        ExpandPath(L"C:\\w", r.listing);
+        EXPECT_EQ(r.tv1.log,
+                  (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\sub sub 3", L"redraw on"}))
+            << key;
+    }
+}
+
+}  // namespace volane::test
