@@ -140,21 +140,5 @@ TEST_F(MainWindowTest, FollowsADpiChange) {
     }
 }
 
-// Drawn again and again with a listed tree, the window makes no GDI object it keeps.
-TEST_F(MainWindowTest, PaintsWithoutKeepingGdiObjects) {
-    app.LoadSourceForm();
-    app.InitImages();
-    app.ShowMainForm();
-    const std::wstring temp = NewFolder();
-    for (const wchar_t* name : {L"a", L"b", L"c"}) ASSERT_TRUE(MakeFolder(temp + name));
-    ASSERT_TRUE(app.main.Tree().Add({}, temp, L"temp", 2));
-    TreeView_SelectItem(Tree(), TreeView_GetRoot(Tree()));
-    ::SendMessageW(Tree(), WM_KEYDOWN, VK_RETURN, 0);
-    ASSERT_EQ(app.main.Tree().Count(), 4u);
-    const DWORD objects = GdiObjectsAfterPaints(Main(), 1);
-    EXPECT_GT(objects, 0u);
-    EXPECT_EQ(GdiObjectsAfterPaints(Main(), 20), objects);
-}
-
 }  // namespace
 }  // namespace volane::test

@@ -155,16 +155,6 @@ inline void ChangeDpi(HWND window, int dpi) {
     EXPECT_EQ(WindowRect(window), suggested);
 }
 
-// The GDI objects this process holds after a window was drawn again count times, with every
-// child, its frame and its background.
-inline DWORD GdiObjectsAfterPaints(HWND window, int count) {
-    for (int i = 0; i < count; ++i) {
-        ::RedrawWindow(window, nullptr, nullptr,
-                       RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    }
-    return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-}
-
 // A system parameter changed for a while, as the user or the taskbar would change it; the value
 // from before comes back when the object goes. Nothing is written to the user's profile and
 // nothing is broadcast: the tests send the messages themselves. uiParam: as the actions want it.
