@@ -19,12 +19,13 @@ TwipsRect ScreenOf::WorkArea() const {
 }
 
 MainWindow::MainWindow(win32::FormList& forms, HMODULE resources, MainServices& services,
-                       SourceWindow& source, MessageFilterFn allowMessage)
+                       SourceWindow& source, MessageFilterFn allowMessage, win32::AppendMode append)
     : Form(forms, MainDesign(), resources),
       forms_(forms),
       services_(services),
       source_(source),
-      allowMessage_(allowMessage) {}
+      allowMessage_(allowMessage),
+      append_(append) {}
 
 MainWindow::~MainWindow() {
     DestroyWindowNow();
@@ -36,7 +37,7 @@ win32::unique_hmenu MainWindow::BuildMenu() {
 }
 
 MainWindow::Loaded::Loaded(MainWindow& window, win32::TreeInput input)
-    : tv1(window.Window(), MainDesign().controls[0], std::move(input)),
+    : tv1(window.Window(), MainDesign().controls[0], std::move(input), window.append_),
       m_top(window.Window(), window.menu_->Bar(), IDM_TOP),
       m_exp(window.Window(), window.menu_->Bar(), IDM_EXP),
       listing{window.services_.fs,

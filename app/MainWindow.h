@@ -49,8 +49,11 @@ class MainWindow final : public win32::Form, public IMainHost {
 
     // source: frmSource, whose image list the tree draws from. allowMessage: what the hook lets
     // the restore request through the message filter with (ChangeWindowMessageFilterEx).
+    // append: how the tree appends, the fastest way for the running system unless a test runs
+    // the other system's road.
     MainWindow(win32::FormList& forms, HMODULE resources, MainServices& services,
-               SourceWindow& source, MessageFilterFn allowMessage = &::ChangeWindowMessageFilterEx);
+               SourceWindow& source, MessageFilterFn allowMessage = &::ChangeWindowMessageFilterEx,
+               win32::AppendMode append = win32::FastestAppend());
     ~MainWindow() override;
 
     // Valid once the form is loaded.
@@ -104,6 +107,7 @@ class MainWindow final : public win32::Form, public IMainHost {
     MainServices& services_;
     SourceWindow& source_;
     MessageFilterFn allowMessage_;
+    win32::AppendMode append_;
     ScreenOf screen_{*this};
     // Built before the window, which takes the bar.
     std::optional<win32::MenuBar> menu_;

@@ -33,7 +33,7 @@ std::wstring Process::CommandLineTail() {
 std::wstring Process::ExeFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD n = moduleName_(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (n == 0) {
             const DWORD error = ::GetLastError();
             throw AppError(static_cast<long>(error), SystemErrorText(error));

@@ -51,10 +51,11 @@ class RegistryKey final : public IRegistryKey {
 Result<std::unique_ptr<IRegistryKey>> Registry::Open(RegistryRoot root, const std::string& subKey) {
     const RegistryCalls& calls = Calls();
     if (!calls.open || !calls.query || !calls.close) return SystemError(ERROR_MOD_NOT_FOUND);
+    const OpenCall open = open_ ? open_ : calls.open;
     // Reading only: a standard user may read the keys that System Information is found under
     // but not write them.
     HKEY opened = nullptr;
-    const LONG result = calls.open(RootKey(root), subKey.c_str(), 0, KEY_READ, &opened);
+    const LONG result = open(RootKey(root), subKey.c_str(), 0, KEY_READ, &opened);
     if (result != ERROR_SUCCESS) return SystemError(static_cast<DWORD>(result));
     return std::unique_ptr<IRegistryKey>(std::make_unique<RegistryKey>(opened));
 }

@@ -27,8 +27,12 @@ class FileSystem final : public IFileSystem {
 
 class Process final : public IProcess {
   public:
+    // GetModuleFileNameW, unless a test puts a stand-in there to hand out names longer than
+    // any real folder it could make.
+    using ModuleNameCall = DWORD(WINAPI*)(HMODULE module, LPWSTR buffer, DWORD size);
     // instanceName: the named object that marks a running instance.
-    explicit Process(std::wstring instanceName) : instanceName_(std::move(instanceName)) {}
+    explicit Process(std::wstring instanceName, ModuleNameCall moduleName = &::GetModuleFileNameW)
+        : instanceName_(std::move(instanceName)), moduleName_(moduleName) {}
 
     bool AnotherInstanceRunning() override;
     std::wstring CommandLineTail() override;
@@ -37,6 +41,7 @@ class Process final : public IProcess {
 
   private:
     std::wstring instanceName_;
+    ModuleNameCall moduleName_;
     unique_handle instanceMutex_;   // held for the process's life
     bool anotherInstance_ = false;  // what the first AnotherInstanceRunning found
 };
@@ -58,13 +63,31 @@ class Profile final : public IProfile {
 
 class Registry final : public IRegistry {
   public:
+    // RegOpenKeyExA, late bound unless a test records the access asked for: Wine grants write
+    // access where Windows refuses it to a standard user.
+    using OpenCall = LONG(WINAPI*)(HKEY root, LPCSTR subKey, DWORD options, REGSAM access,
+                                   PHKEY opened);
+    explicit Registry(OpenCall open = nullptr) : open_(open) {}
+
     Result<std::unique_ptr<IRegistryKey>> Open(RegistryRoot root,
                                                const std::string& subKey) override;
+
+  private:
+    OpenCall open_;
 };
 
 class Shell final : public IShell {
   public:
+    // ShellExecuteA, late bound unless a test records the call: under Wine an address opened for
+    // real starts a browser that can outlive the run.
+    using ExecuteCall = HINSTANCE(WINAPI*)(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                                           LPCSTR folder, INT show);
+    explicit Shell(ExecuteCall execute = nullptr) : execute_(execute) {}
+
     Result<void> Open(const std::string& address) override;
+
+  private:
+    ExecuteCall execute_;
 };
 
 class InstanceChannel final : public IInstanceChannel {

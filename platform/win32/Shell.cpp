@@ -33,8 +33,9 @@ DWORD ShellErrorCode(INT_PTR value) {
 
 Result<void> Shell::Open(const std::string& address) {
     // Only the About box opens an address: SHELL32 comes in on its first use.
-    static const auto execute =
+    static const auto shellExecute =
         LateBound<decltype(&::ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
+    const ExecuteCall execute = execute_ ? execute_ : shellExecute;
     if (!execute) return SystemError(ERROR_PROC_NOT_FOUND);
     const auto opened =
         reinterpret_cast<INT_PTR>(execute(nullptr, "open", address.c_str(), "", "", SW_SHOWNORMAL));

@@ -1,14 +1,38 @@
-// Helpers of the Win32 tests: scratch folders, files, and waits that keep messages flowing.
+// Helpers of the Win32 tests: scratch folders, files, waits that keep messages flowing, the
+// windows' measures, and the whole application as a fixture.
 #pragma once
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <map>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "app/AboutWindow.h"
+#include "app/Application.h"
+#include "forms/FormDesigns.h"
+#include "platform/Twips.h"
+#include "platform/win32/Services.h"
+#include "platform/win32/Text.h"
+#include "resource.h"
+
+// Rectangles compare and print in the assertions.
+inline bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline void PrintTo(const RECT& r, std::ostream* out) {
+    *out << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+}
 
 namespace volane::test {
 
@@ -58,5 +82,140 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 50
     }
     return true;
 }
+
+// The system's own text for an error number, in the running language, without its line break.
+inline std::wstring SystemText(DWORD error) {
+    wchar_t text[512] = {};
+    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                               error, 0, text, 512, nullptr);
+    while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n')) --n;
+    EXPECT_GT(n, 0u) << "no text for error " << error;
+    return std::wstring(text, n);
+}
+
+// A failure as its number and the system's text for it, "" for a success.
+inline std::wstring Failed(DWORD error) {
+    return std::to_wstring(error) + L" " + SystemText(error);
+}
+inline std::wstring Outcome(const Result<void>& result) {
+    return result ? L"" : std::to_wstring(result.Error().number) + L" " + result.Error().text;
+}
+
+// A window's rectangle on the screen, or in its parent's client area.
+inline RECT WindowRect(HWND window, bool inParent = false) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    if (inParent)
+        ::MapWindowPoints(HWND_DESKTOP, ::GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+inline RECT ClientRect(HWND window) {
+    RECT rect{};
+    ::GetClientRect(window, &rect);
+    return rect;
+}
+
+// The first row's height as the tree draws it.
+inline int RowHeight(HWND tree) {
+    RECT row{};
+    TreeView_GetItemRect(tree, TreeView_GetRoot(tree), &row, FALSE);
+    return row.bottom - row.top;
+}
+
+inline bool IsTopmost(HWND window) {
+    return (::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// One image of the list as drawn over red, pixel by pixel, row by row.
+inline std::vector<COLORREF> Drawn(HIMAGELIST images, int index) {
+    int size = 0;
+    ImageList_GetIconSize(images, &size, &size);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = ::CreateBitmap(size, size, 1, 32, nullptr);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    const RECT all{0, 0, size, size};
+    ::SetDCBrushColor(dc, RGB(255, 0, 0));
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+    ImageList_Draw(images, index, dc, 0, 0, ILD_TRANSPARENT);
+    std::vector<COLORREF> pixels;
+    for (int i = 0; i < size * size; ++i) pixels.push_back(::GetPixel(dc, i % size, i / size));
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return pixels;
+}
+
+// A DPI change to dpi: the window takes the place the system suggests, a little lower each time.
+inline void ChangeDpi(HWND window, int dpi) {
+    RECT suggested = WindowRect(window);
+    ::OffsetRect(&suggested, 0, 10);
+    ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(WindowRect(window), suggested);
+}
+
+// A system parameter changed for a while, as the user or the taskbar would change it; the value
+// from before comes back when the object goes. Nothing is written to the user's profile and
+// nothing is broadcast: the tests send the messages themselves. uiParam: as the actions want it.
+template <class T>
+class SystemParameter {
+  public:
+    SystemParameter(UINT get, UINT set, UINT uiParam) : set_(set), uiParam_(uiParam) {
+        if constexpr (requires { saved_.cbSize; }) saved_.cbSize = sizeof(T);
+        EXPECT_TRUE(::SystemParametersInfoW(get, uiParam, &saved_, 0));
+    }
+    ~SystemParameter() { Set(saved_); }
+    SystemParameter(const SystemParameter&) = delete;
+    SystemParameter& operator=(const SystemParameter&) = delete;
+    const T& Saved() const { return saved_; }
+    void Set(T value) { EXPECT_TRUE(::SystemParametersInfoW(set_, uiParam_, &value, 0)); }
+
+  private:
+    UINT set_;
+    UINT uiParam_;
+    T saved_{};
+};
+
+// Waits up to 10 s for the next message box of this process and presses OK. Returns what it
+// showed: its title, its texts, the ids of its buttons, "icon" if it shows one and its owner's
+// caption if it has one; with report, writes that to the error output first. Without a box the
+// process ends with exit code 2, as the thread showing the box would wait for ever.
+inline std::wstring CloseNextBox(bool report = false) {
+    HWND box = nullptr;
+    for (int i = 0; !(box = ::FindWindowW(L"#32770", nullptr)) || !::IsWindowVisible(box); ++i) {
+        if (i == 1000) std::fputs("no message box within 10 s\n", stderr), ::ExitProcess(2);
+        ::Sleep(10);
+    }
+    std::wstring seen = win32::TextOf(box) + L" | ";
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[16] = {};
+        ::GetClassNameW(child, name, 16);
+        if (!::IsWindowVisible(child)) continue;
+        if (::lstrcmpiW(name, L"Button") == 0)
+            seen += std::to_wstring(::GetDlgCtrlID(child)) + L" ";
+        else if (!win32::TextOf(child).empty())
+            seen += win32::TextOf(child) + L" | ";
+        if (::SendMessageW(child, STM_GETICON, 0, 0)) seen += L"icon ";
+    }
+    if (HWND owner = ::GetWindow(box, GW_OWNER)) seen += L"owner " + win32::TextOf(owner);
+    if (report) std::fprintf(stderr, "box: %s\n", win32::Narrow(seen, CP_UTF8).c_str());
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return seen;
+}
+
+// The whole application on the real services, its main form loaded; each test loads the other
+// forms it needs.
+class AppTest : public ::testing::Test {
+  protected:
+    void SetUp() override { app.LoadMainForm(); }
+    HWND Main() const { return app.main.Window(); }
+    HWND Tree() { return app.main.Tree().Window(); }
+    void Command(int id) { ::SendMessageW(Main(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
+    // Twips at the window's DPI: the tests run at 96 DPI, and at 144 where VOLANE_TEST_DPI says.
+    int Px(double twips) const { return TwipsToPixels(twips, static_cast<int>(app.main.Dpi())); }
+
+    app::Application app;
+};
 
 }  // namespace volane::test

@@ -1,0 +1,155 @@
+// The About box on the real window manager: as designed, in its colours, at a new scaling, its
+// link, and what a paint leaves behind.
+#include "tests/win32/Fakes.h"
+#include "tests/win32/Support.h"
+
+namespace volane::test {
+namespace {
+
+using AboutWindowTest = AppTest;
+
+constexpr wchar_t kDescription[] =
+    L"编写本工具，是为了弥补编辑器自带的文件夹树在选择要编辑的文件时的不足。作者一直没有改进它，"
+    L"而编辑器又是我日常工作中用得最多的工具，于是写了这个小程序，免费送给编辑器的广大用户们，"
+    L"希望方便大家日常使用。";
+TEST_F(AboutWindowTest, AsDesignedAndTheVersionRecord) {
+    // Wine cannot turn high contrast on: the box is told so where the test needs it.
+    std::optional<bool> contrast;
+    app::AboutWindow about(app.forms, app.module, app.about,
+                           [&] { return contrast ? *contrast : win32::HighContrastOn(); });
+    about.Load();
+    HWND box = about.Window();
+    RECT client = ClientRect(box);
+    ::MapWindowPoints(box, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    const auto twips = [&](double left, double top, double width, double height) {
+        return RECT{Px(left), Px(top), Px(left) + Px(width), Px(top) + Px(height)};
+    };
+    EXPECT_EQ(client, twips(2340, 1935, 5730, 3045));  // 156, 129, 538, 332 at 96 DPI
+    const std::tuple<int, RECT, std::wstring> controls[] = {
+        {IDC_PICICON, twips(240, 240, 750, 1800), L""},
+        {IDOK, twips(4125, 2625, 1500, 345), L"确定"},
+        {IDC_SYSINFO, twips(4140, 3075, 1485, 345), L"系统信息(&S)..."},
+        {IDC_DESCRIPTION, twips(1050, 1125, 3885, 1170), kDescription},
+        {IDC_TITLE, twips(1050, 240, 3885, 480), L"Volane-Torlin@www.torlin.example"},
+        {IDC_VERSION, twips(1050, 780, 3885, 225), L"版本 1.0.64"},
+        {IDC_DISCLAIMER, twips(255, 2625, 3630, 825), L"检查最新版本：http://www.torlin.example"},
+    };
+    for (const auto& [id, rect, text] : controls) {
+        EXPECT_EQ(WindowRect(about.ControlWindow(id), true), rect) << id;
+        EXPECT_EQ(win32::TextOf(about.ControlWindow(id)), text);
+        EXPECT_EQ(::GetDlgCtrlID(about.ControlWindow(id)), id);
+    }
+    // The labels are black on the form's face whatever the theme's text colour; with high
+    // contrast on, the system's window text on its window background.
+    const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT, COLOR_BTNFACE, COLOR_WINDOW};
+    COLORREF saved[4];
+    for (int i = 0; i < 4; ++i) saved[i] = ::GetSysColor(elements[i]);
+    const COLORREF theme[] = {RGB(255, 255, 255), RGB(255, 0, 0), RGB(0, 0, 128), RGB(0, 0, 0)};
+    ::SetSysColors(4, elements, theme);
+    HDC label = ::CreateCompatibleDC(nullptr);
+    // High contrast (none: the system's own setting, off under Wine), text, background.
+    const std::tuple<std::optional<bool>, COLORREF, int> colours[] = {
+        {{}, RGB(0, 0, 0), COLOR_BTNFACE}, {true, RGB(255, 255, 255), COLOR_WINDOW}};
+    for (const auto& [on, text, background] : colours) {
+        contrast = on;
+        for (int id : {IDC_TITLE, IDC_DESCRIPTION, IDC_DISCLAIMER}) {
+            ::SetTextColor(label, RGB(1, 2, 3));
+            const LRESULT brush =
+                ::SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(label),
+                               reinterpret_cast<LPARAM>(about.ControlWindow(id)));
+            EXPECT_EQ(::GetTextColor(label), text) << id;
+            EXPECT_EQ(::GetBkColor(label),
+                      background == COLOR_WINDOW ? RGB(0, 0, 0) : RGB(0, 0, 128));
+            EXPECT_EQ(brush, reinterpret_cast<LRESULT>(::GetSysColorBrush(background)));
+        }
+    }
+    ::DeleteDC(label);
+    // Turned on and off while the box shows, high contrast draws the labels again in its
+    // colours: at the version label's right end, its background.
+    contrast.reset();
+    about.SetTopmost(true);
+    about.Show();
+    HWND version = about.ControlWindow(IDC_VERSION);
+    const auto background = [&] {
+        ::RedrawWindow(box, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        HDC dc = ::GetDC(version);
+        const COLORREF pixel = ::GetPixel(dc, ClientRect(version).right - 2, 2);
+        ::ReleaseDC(version, dc);
+        return pixel;
+    };
+    EXPECT_EQ(background(), RGB(0, 0, 128));
+    for (const auto& [on, colour] :
+         {std::pair{std::optional<bool>{true}, RGB(0, 0, 0)}, {std::nullopt, RGB(0, 0, 128)}}) {
+        contrast = on;
+        ::SendMessageW(box, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        EXPECT_EQ(background(), colour) << "high contrast " << on.has_value();
+    }
+    ::SetSysColors(4, elements, saved);
+    // The etched rule: grey over white, 1 and 2 pixels at 96 DPI, 2 and 3 at 144 (the white
+    // drawn last), both ends drawn, the last pixel at 5654 twips.
+    about.SetTopmost(true);
+    about.Show();
+    ::UpdateWindow(box);
+    HDC dc = ::GetDC(box);
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE), grey = RGB(128, 128, 128),
+                   white = RGB(255, 255, 255);
+    const int grey1 = Px(2445), white1 = Px(2460), white2 = white1 + (Px(15) == 1 ? 1 : 2),
+              right = Px(5654);
+    const std::tuple<int, int, COLORREF> pixels[] = {
+        {Px(90) - 1, grey1, face},  {Px(90), grey1, grey},      {right, grey1, grey},
+        {right + 1, grey1, face},   {Px(105), white1, white},   {right, white2, white},
+        {Px(180), grey1 - 1, face}, {Px(180), white2 + 1, face}};
+    for (const auto& [x, y, color] : pixels)
+        EXPECT_EQ(::GetPixel(dc, x, y), color) << x << "," << y;
+    ::ReleaseDC(box, dc);
+    // The version record of the executable, whose numbers are written zero-padded.
+    HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_VERSION);
+    const std::string record(
+        static_cast<const char*>(::LockResource(::LoadResource(nullptr, found))),
+        ::SizeofResource(nullptr, found));
+    for (const wchar_t* text : {L"FileVersion", L"1.00.0064", L"编辑器 Torlin", L"Volane.exe"}) {
+        const std::string bytes(reinterpret_cast<const char*>(text), std::wcslen(text) * 2);
+        EXPECT_NE(record.find(bytes + std::string(2, '\0')), std::string::npos) << text;
+    }
+}
+
+// At a new scaling: the controls at the new DPI's pixels, the font scaled with them.
+TEST_F(AboutWindowTest, FollowsADpiChange) {
+    app::AboutWindow about(app.forms, app.module, app.about);
+    about.Load();
+    const auto fontHeight = [&] {
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HFONT>(
+                         ::SendMessageW(about.ControlWindow(IDC_TITLE), WM_GETFONT, 0, 0)),
+                     sizeof(font), &font);
+        return std::abs(font.lfHeight);
+    };
+    ChangeDpi(about.Window(), 96);
+    const int height96 = fontHeight();
+    ChangeDpi(about.Window(), 192);
+    EXPECT_EQ(WindowRect(about.ControlWindow(IDOK), true), (RECT{550, 350, 750, 396}));
+    EXPECT_EQ(WindowRect(about.ControlWindow(IDC_TITLE), true), (RECT{140, 32, 658, 96}));
+    EXPECT_EQ(fontHeight(), 2 * height96);
+}
+
+// A click on the web address or the picture, as the mouse gives it, opens the site in a normal
+// window (SW_SHOWNORMAL, 1) through the shell.
+TEST_F(AboutWindowTest, ClickOnTheAddressOrPictureOpensTheSite) {
+    win32::Shell shell(&RecordedShellExecute);
+    AboutServices services{app.registry, app.fs, app.process, app.ui, shell, app.codePage};
+    app::AboutWindow about(app.forms, app.module, services);
+    // The box closes once the site opens: loaded again for each.
+    for (int id : {IDC_DISCLAIMER, IDC_PICICON}) {
+        about.Load();
+        about.Show();
+        calls.clear();
+        const HWND control = about.ControlWindow(id);
+        ::SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        ::SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        EXPECT_EQ(calls, std::vector<std::wstring>{L"open http://www.torlin.example [] [] 1"})
+            << id;
+    }
+}
+
+}  // namespace
+}  // namespace volane::test

@@ -1,0 +1,98 @@
+// Stand-ins for the system calls behind the Win32 layer's seams: each writes its call down and,
+// where the test wants the real effect, makes the real call.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/win32/Text.h"
+
+namespace volane::test {
+
+// Every call of the stand-ins below, as text, in order.
+inline std::vector<std::wstring> calls;
+
+inline std::wstring NameOf(HWND window) {
+    if (window == HWND_TOPMOST) return L"TOPMOST";
+    if (window == HWND_NOTOPMOST) return L"NOTOPMOST";
+    wchar_t name[64] = {};
+    if (!::GetWindowTextW(window, name, 64)) ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+// DwmSetWindowAttribute as a BOOL attribute's setting calls it.
+inline HRESULT WINAPI RecordedSetAttribute(HWND window, DWORD attribute, LPCVOID value,
+                                           DWORD size) {
+    calls.push_back(NameOf(window) + L" " + std::to_wstring(attribute) + L" " +
+                    std::to_wstring(*static_cast<const BOOL*>(value)) + L" " +
+                    std::to_wstring(size));
+    return S_OK;
+}
+
+// SetWindowPos as the pinning calls it, then done.
+inline BOOL WINAPI RecordedSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy,
+                                        UINT flags) {
+    calls.push_back(NameOf(window) + L" " + NameOf(after) + L" " + std::to_wstring(x) + L"," +
+                    std::to_wstring(y) + L"," + std::to_wstring(cx) + L"," + std::to_wstring(cy) +
+                    L" " + std::to_wstring(flags));
+    return ::SetWindowPos(window, after, x, y, cx, cy, flags);
+}
+
+// ChangeWindowMessageFilterEx as the hook calls it, then done.
+inline BOOL WINAPI RecordedFilter(HWND window, UINT message, DWORD action,
+                                  PCHANGEFILTERSTRUCT result) {
+    calls.push_back(NameOf(window) + L" " + std::to_wstring(message) + L" " +
+                    std::to_wstring(action) + (result ? L" result" : L""));
+    return ::ChangeWindowMessageFilterEx(window, message, action, result);
+}
+
+// ShellExecuteA, not done: under Wine a browser started for real could outlive the run.
+inline HINSTANCE WINAPI RecordedShellExecute(HWND owner, LPCSTR verb, LPCSTR file,
+                                             LPCSTR parameters, LPCSTR folder, INT show) {
+    calls.push_back((owner ? L"owner " : L"") + win32::Widen(verb, CP_ACP) + L" " +
+                    win32::Widen(file, CP_ACP) + L" [" + win32::Widen(parameters, CP_ACP) + L"] [" +
+                    win32::Widen(folder, CP_ACP) + L"] " + std::to_wstring(show));
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
+}
+
+// RegOpenKeyExA with the access it is asked for, then done.
+inline LONG WINAPI RecordedRegOpen(HKEY root, LPCSTR subKey, DWORD options, REGSAM access,
+                                   PHKEY opened) {
+    calls.push_back(win32::Widen(subKey, CP_ACP) + L" " + std::to_wstring(options) + L" " +
+                    std::to_wstring(access));
+    return ::RegOpenKeyExA(root, subKey, options, access, opened);
+}
+
+// GetModuleFileNameW as Windows answers it for an executable whose path is modulePath: a path
+// that does not fit comes back cut to size - 1 characters and the terminating zero, with size.
+inline std::wstring modulePath;
+inline DWORD WINAPI ModuleFileNameOf(HMODULE, LPWSTR buffer, DWORD size) {
+    const DWORD n = std::min<DWORD>(static_cast<DWORD>(modulePath.size()), size - 1);
+    modulePath.copy(buffer, n);
+    buffer[n] = L'\0';
+    calls.push_back(std::to_wstring(size));
+    if (modulePath.size() < size) return n;
+    ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+}
+
+// The profile reader as Windows has it, standing in for Wine's: a file that starts with a
+// UTF-8 mark has its first line read in the ANSI code page, so a section there is not found.
+inline DWORD WINAPI WindowsProfileRead(LPCWSTR section, LPCWSTR key, LPCWSTR fallback,
+                                       LPWSTR buffer, DWORD size, LPCWSTR file) {
+    calls.push_back(std::wstring(section) + L"|" + key + L"|" + fallback + L"|" +
+                    std::to_wstring(size) + L"|" + file);
+    char mark[3] = {};
+    std::ifstream(std::filesystem::path(file), std::ios::binary).read(mark, 3);
+    if (std::string_view(mark, 3) != "\xEF\xBB\xBF")
+        return ::GetPrivateProfileStringW(section, key, fallback, buffer, size, file);
+    ::lstrcpynW(buffer, fallback, static_cast<int>(size));
+    return ::lstrlenW(buffer);
+}
+
+}  // namespace volane::test

@@ -1,0 +1,46 @@
+// The fatal end on the real message box: read from the box itself, in a child process each.
+#include <new>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/win32/Fatal.h"
+#include "tests/win32/Support.h"
+
+namespace volane::test {
+namespace {
+
+// With the main window loaded, and shown or not.
+void FailFatally(bool shown, void (*fail)()) {
+    app::Application app;
+    app.LoadMainForm();
+    if (shown) app.ShowMainForm();
+    win32::SetFatalTitle(L"Volane-Torlin@www.torlin.example");
+    std::thread([] { CloseNextBox(true); }).detach();
+    win32::Guarded([&]() -> int {
+        fail();
+        return 0;
+    });
+}
+
+// Each kind of failure nobody handles shows its number and text in the box titled with the
+// program's title, owned by the window that shows (with none, by nothing); then exit code 1.
+TEST(FatalTestDeathTest, ShowsTheNumberAndTextOfEachKindOfFailureAndEndsWithExitCode1) {
+    const std::tuple<void (*)(), bool, std::string> kinds[] = {
+        {[] { throw AppError(326, L"找不到资源"); }, false,
+         "326':\n\n\xe6\x89\xbe\xe4\xb8\x8d\xe5\x88\xb0\xe8\xb5\x84\xe6\xba\x90 \\| \n"},
+        {[] { throw AppError(326, L"找不到资源"); }, true,
+         "326':\n\n\xe6\x89\xbe\xe4\xb8\x8d\xe5\x88\xb0\xe8\xb5\x84\xe6\xba\x90 \\| "
+         "owner Torlin \\[http://www.torlin.example\\]\n"},
+        {[] { throw std::runtime_error("disk full"); }, false, "51':\n\ndisk full \\| \n"},
+        {[] { throw std::bad_alloc(); }, false,
+         "7':\n\n\xe5\x86\x85\xe5\xad\x98\xe4\xb8\x8d\xe8\xb6\xb3 \\| \n"},
+        {[] { throw 42; }, false,
+         "51':\n\n\xe5\x86\x85\xe9\x83\xa8\xe9\x94\x99\xe8\xaf\xaf \\| \n"}};
+    for (const auto& [fail, shown, shows] : kinds) {
+        EXPECT_EXIT(FailFatally(shown, fail), ::testing::ExitedWithCode(1),
+                    "box: Volane-Torlin@www.torlin.example \\| 1 \xe8\xbf\x90.*'" + shows);
+    }
+}
+
+}  // namespace
+}  // namespace volane::test

@@ -1,0 +1,53 @@
+// The form runtime on the real main window: a new message font, theme or settings change while
+// Volane runs.
+#include "tests/win32/Support.h"
+
+namespace volane::test {
+namespace {
+
+using FormTest = AppTest;
+
+TEST_F(FormTest, NewMessageFontReachesTheTreeAndItsRows) {
+    app.LoadSourceForm();
+    app.InitImages();
+    app.ShowMainForm();
+    ASSERT_TRUE(app.main.Tree().Add({}, L"C:\\", L"本地磁盘(C)", 2));
+    // A bigger message font while Volane runs (a new text size in the settings, or a theme's):
+    // the tree takes it and its rows grow with it, at least 3 pixels taller than the font's
+    // height, after each of the messages Windows sends.
+    const auto treeFont = [&] {
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Tree(), WM_GETFONT, 0, 0)),
+                     sizeof(font), &font);
+        return font.lfHeight;
+    };
+    const LONG fontBefore = treeFont();
+    const int rowBefore = RowHeight(Tree());
+    {
+        SystemParameter<NONCLIENTMETRICSW> metrics(SPI_GETNONCLIENTMETRICS, SPI_SETNONCLIENTMETRICS,
+                                                   sizeof(NONCLIENTMETRICSW));
+        const std::tuple<UINT, WPARAM, LONG> changes[] = {
+            {WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, -30},
+            {WM_THEMECHANGED, 0, -40},
+            {WM_SETTINGCHANGE, 0, -24}};  // a change a program broadcasts names no parameter
+        for (const auto& [message, action, height] : changes) {
+            NONCLIENTMETRICSW bigger = metrics.Saved();
+            bigger.lfMessageFont.lfHeight = height;
+            metrics.Set(bigger);
+            ::SendMessageW(Main(), message, action, 0);
+            EXPECT_EQ(treeFont(), height) << message;
+            EXPECT_GE(RowHeight(Tree()), 3 - height) << message;
+        }
+    }
+    ::SendMessageW(Main(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    EXPECT_EQ(treeFont(), fontBefore);
+    EXPECT_EQ(RowHeight(Tree()), rowBefore);
+    // A change that leaves the font as it was (here a new environment) keeps the tree's font, so
+    // the tree measures none of its nodes again.
+    const LRESULT kept = ::SendMessageW(Tree(), WM_GETFONT, 0, 0);
+    ::SendMessageW(Main(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"));
+    EXPECT_EQ(::SendMessageW(Tree(), WM_GETFONT, 0, 0), kept);
+}
+
+}  // namespace
+}  // namespace volane::test

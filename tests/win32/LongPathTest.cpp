@@ -1,0 +1,22 @@
+// The long form of a path, resolved by the system where it has ".", ".." or "/".
+#include "platform/win32/LongPath.h"
+#include "tests/win32/Support.h"
+
+namespace volane::test {
+namespace {
+
+TEST(LongPathTest, ShareGetsTheUncFormAndDotsAndSlashesAreResolvedFirst) {
+    const std::pair<std::wstring, std::wstring> extended[] = {
+        {L"C:\\a\\b", L"\\\\?\\C:\\a\\b"},
+        {L"c:/a/./b/../c", L"\\\\?\\c:\\a\\c"},
+        {L"\\\\server\\share\\d\\e.txt", L"\\\\?\\UNC\\server\\share\\d\\e.txt"},
+        {L"//server/share/d/../e", L"\\\\?\\UNC\\server\\share\\e"},
+        {L"\\\\server\\share\\d\\.\\e", L"\\\\?\\UNC\\server\\share\\d\\e"},
+        {L"\\\\?\\C:\\x\\..", L"\\\\?\\C:\\x\\.."},
+        {L"\\\\.\\pipe\\p", L"\\\\.\\pipe\\p"},
+        {L"a\\b", L"a\\b"}};
+    for (const auto& [path, longForm] : extended) EXPECT_EQ(win32::ExtendedPath(path), longForm);
+}
+
+}  // namespace
+}  // namespace volane::test

@@ -1,0 +1,95 @@
+// The settings file on the real profile reader, in every encoding an editor saves it in, and
+// through a stand-in for Windows' reader, which unlike Wine's misses a section behind a UTF-8
+// mark.
+#include "tests/win32/Fakes.h"
+#include "tests/win32/Support.h"
+
+namespace volane::test {
+namespace {
+
+TEST(ProfileTest, ReadsEveryEncodingOfTheFileAlike) {
+    // An extension outside ASCII that the running ANSI code page holds, and its bytes there and
+    // in UTF-8: Chinese in the Chinese locale, Latin in an English one (a Windows runner's).
+    const std::map<UINT, std::tuple<std::wstring, std::string, std::string>> extensions = {
+        {936, {L"文本", "\xCE\xC4\xB1\xBE", "\xE6\x96\x87\xE6\x9C\xAC"}},
+        {1252, {L"café", "caf\xE9", "caf\xC3\xA9"}}};
+    ASSERT_EQ(extensions.count(::GetACP()), 1u) << ::GetACP();
+    const auto& [extension, ansi, utf8] = extensions.at(::GetACP());
+    const std::wstring wide = L"[setup]\r\nfileTypes=txt;" + extension + L";\r\n";
+    const std::string utf16(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+    const std::wstring temp = NewFolder();
+    // File, its bytes, whether the platform's reader reads it (else Volane reads it itself).
+    const std::tuple<std::wstring, std::string, bool> files[] = {
+        {L"ansi.ini", "[setup]\r\nfileTypes=txt;" + ansi + ";\r\n", true},
+        {L"utf8-mark.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=txt;" + utf8 + ";\r\n", false},
+        {L"utf8.ini", "[setup]\r\nfileTypes=txt;" + utf8 + ";\r\n", false},
+        {L"utf16-mark.ini", "\xFF\xFE" + utf16, true}};
+    for (const auto& [file, bytes, platform] : files) {
+        ASSERT_TRUE(WriteBytes(temp + file, bytes));
+        EXPECT_EQ(win32::Profile().ReadString(L"setup", L"fileTypes", temp + file),
+                  L"txt;" + extension + L";")
+            << file;
+        calls.clear();
+        EXPECT_EQ(
+            win32::Profile(&WindowsProfileRead).ReadString(L"setup", L"fileTypes", temp + file),
+            L"txt;" + extension + L";")
+            << file;
+        EXPECT_EQ(calls, platform
+                             ? std::vector<std::wstring>{L"setup|fileTypes||32768|" + temp + file}
+                             : std::vector<std::wstring>{})
+            << file;
+    }
+}
+
+TEST(ProfileTest, ReadsAsTheNarrowCallWould) {
+    const std::wstring temp = NewFolder();
+    // A folder whose name is outside the ANSI code page still has its file found.
+    ASSERT_TRUE(MakeFolder(temp + L"配置 ☃ 😀"));
+    const std::string x(300, 'x');
+    // File, its bytes (empty: no file), key, what is read: at most the 255 bytes a 256-byte
+    // buffer holds besides its zero.
+    const std::tuple<std::wstring, std::string, std::wstring, std::wstring> cases[] = {
+        {L"c254.ini", "[setup]\r\nfileTypes=" + x.substr(46), L"fileTypes",
+         std::wstring(254, L'x')},
+        {L"c255.ini", "[setup]\r\nfileTypes=" + x.substr(45), L"fileTypes",
+         std::wstring(255, L'x')},
+        {L"c256.ini", "[setup]\r\nfileTypes=" + x.substr(44), L"fileTypes",
+         std::wstring(255, L'x')},
+        {L"c8.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=" + x, L"fileTypes", std::wstring(255, L'x')},
+        {L"e.ini", "[setup]\r\nfileTypes=php;", L"other", L""},
+        {L"e8.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=php;", L"other", L""},
+        {L"missing.ini", "", L"fileTypes", L""},
+        {L"配置 ☃ 😀\\setup.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=php;", L"fileTypes", L"php;"},
+        {L"配置 ☃ 😀\\setup2.ini", "[setup]\r\nfileTypes=php;", L"fileTypes", L"php;"}};
+    for (const auto& [file, bytes, key, expected] : cases) {
+        if (!bytes.empty()) {
+            ASSERT_TRUE(WriteBytes(temp + file, bytes));
+        }
+        EXPECT_EQ(win32::Profile().ReadString(L"setup", key, temp + file), expected) << file;
+    }
+}
+
+TEST(ProfileTest, CutsWholeDoubleByteCharactersInCodePage936) {
+    ASSERT_EQ(::GetACP(), 936u) << "run in the Chinese locale (LC_ALL=zh_CN.UTF-8)";
+    EXPECT_EQ(win32::CodePage().ToAnsi(L"提示：网"), "\xCC\xE1\xCA\xBE\xA3\xBA\xCD\xF8");
+    EXPECT_EQ(win32::CodePage().ToWide("\xCC\xE1\xCA\xBE\xA3\xBA\xCD\xF8"), L"提示：网");
+    const std::wstring temp = NewFolder();
+    const std::string wang = "\xCD\xF8", wang8 = "\xE7\xBD\x91";  // 网 in GBK and in UTF-8
+    std::string many, many8;
+    for (int i = 0; i < 200; ++i) many += wang, many8 += wang8;
+    // File, its bytes, what is read: the cut counts the bytes of the ANSI text, also when the
+    // file is UTF-8.
+    const std::tuple<std::wstring, std::string, std::wstring> cases[] = {
+        {L"a.ini", "[setup]\r\nfileTypes=" + many, std::wstring(127, L'网')},
+        {L"b.ini", "[setup]\r\nfileTypes=ab" + many, L"ab" + std::wstring(126, L'网')},
+        {L"b8.ini", "[setup]\r\nfileTypes=ab" + many8, L"ab" + std::wstring(126, L'网')},
+        {L"d.ini", "[setup]\r\nfileTypes=" + wang + ";php;", L"网;php;"}};
+    for (const auto& [file, bytes, expected] : cases) {
+        ASSERT_TRUE(WriteBytes(temp + file, bytes));
+        EXPECT_EQ(win32::Profile().ReadString(L"setup", L"fileTypes", temp + file), expected)
+            << file;
+    }
+}
+
+}  // namespace
+}  // namespace volane::test

@@ -1,0 +1,58 @@
+// GetKeyValue on the real registry: what a read gives at the value buffer's size, and the
+// access a key is opened with.
+#include "forms/frmAbout.h"
+#include "tests/win32/Fakes.h"
+#include "tests/win32/Support.h"
+
+namespace volane::test {
+namespace {
+
+TEST(RegistryTest, GetKeyValueOnTheRealRegistry) {
+    const std::string path = "SOFTWARE\\VolaneTest" + std::to_string(::GetCurrentProcessId());
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key), ERROR_SUCCESS);
+    const std::string exe = "C:\\Program Files\\msinfo32.exe", x(1025, 'x');
+    // Value, whether it is written, its text data, and what is read ("-" when nothing is): the
+    // buffer holds 1024 bytes. The conversions by type are the unit tests'.
+    const std::tuple<const char*, bool, std::string, std::string> cases[] = {
+        {"sz without NUL", true, exe, exe},
+        {"1023 bytes", true, x.substr(3) + '\0', x.substr(3)},
+        {"1024 bytes", true, x.substr(2) + '\0', x.substr(2)},
+        {"1025 bytes", true, x.substr(1) + '\0', "-"},
+        {"missing", false, "", "-"}};
+    win32::Registry registry;
+    for (const auto& [name, written, data, expected] : cases) {
+        if (written) {
+            ASSERT_EQ(
+                ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                                 static_cast<DWORD>(data.size())),
+                ERROR_SUCCESS);
+        }
+        std::string value;
+        const Result<bool> read =
+            GetKeyValue(registry, RegistryRoot::LocalMachine, path, name, value);
+        EXPECT_TRUE(read) << name;
+        EXPECT_EQ(read && *read ? value : value + "-", expected) << name;
+    }
+    std::string value = "before";
+    const Result<bool> missing =
+        GetKeyValue(registry, RegistryRoot::LocalMachine, path + "\\missing", "sz", value);
+    EXPECT_TRUE(missing && !*missing);
+    EXPECT_EQ(value, "");
+    // No key is left open.
+    const int handles = HandleCount();
+    for (int i = 0; i < 3; ++i)
+        static_cast<void>(GetKeyValue(registry, RegistryRoot::LocalMachine, path, "sz", value));
+    EXPECT_EQ(HandleCount(), handles);
+    // Opened for reading only (KEY_READ, 0x20019): a standard user may not write these keys,
+    // which Wine lets pass.
+    calls.clear();
+    win32::Registry recorded(&RecordedRegOpen);
+    EXPECT_TRUE(GetKeyValue(recorded, RegistryRoot::LocalMachine, path, "sz without NUL", value));
+    EXPECT_EQ(calls, std::vector<std::wstring>{win32::Widen(path, CP_ACP) + L" 0 131097"});
+    ::RegCloseKey(key);
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
+}
+
+}  // namespace
+}  // namespace volane::test

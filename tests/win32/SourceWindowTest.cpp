@@ -1,0 +1,52 @@
+// frmSource's image list, the icon table's pictures on the real image list.
+#include <algorithm>
+
+#include "tests/win32/Support.h"
+
+namespace volane::test {
+namespace {
+
+using SourceWindowTest = AppTest;
+
+TEST_F(SourceWindowTest, IconTableOnTheRealImageList) {
+    app.LoadSourceForm();
+    EXPECT_EQ(::FindWindowExW(HWND_MESSAGE, nullptr, L"Volane.frmSource", nullptr),
+              app.source.Window());
+    app.InitImages();
+    HIMAGELIST images = app.source.ilFiles();
+    int width = 0, height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    EXPECT_EQ(width, app.main.Dpi() == 144 ? 27 : 18);  // at the DPI it starts at
+    app::PictureStage stage(app.module, app.source, Tree());
+    // The grey of a node picture is transparent: grey on the left, blue on the right.
+    std::vector<DWORD> bits(18 * 18);
+    for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = i % 18 < 9 ? 0xC0C0C0 : 0x0000FF;
+    app.source.Picture1().SetPicture(
+        win32::unique_hbitmap(::CreateBitmap(18, 18, 1, 32, bits.data())));
+    stage.AddDrawnImage(10);
+    stage.AttachToTree();  // the drawn images go into the list together
+    // Scaled, each pixel keeps its colour: nothing is blended at the border between the two.
+    const std::vector<COLORREF> drawn = Drawn(images, 9);
+    EXPECT_EQ(drawn.front(), RGB(255, 0, 0));
+    EXPECT_EQ(drawn[width - 1], RGB(0, 0, 255));
+    EXPECT_EQ(std::count(drawn.begin(), drawn.end(), RGB(255, 0, 0)) +
+                  std::count(drawn.begin(), drawn.end(), RGB(0, 0, 255)),
+              width * width);
+    // The pictures' transparent parts take the window colour, also when it changes while Volane
+    // runs: SetSysColors tells every top-level window, as a new theme does.
+    const int window = COLOR_WINDOW;
+    const COLORREF before = ::GetSysColor(COLOR_WINDOW), black = RGB(0, 0, 0);
+    for (COLORREF colour : {black, before}) {
+        ::SetSysColors(1, &window, &colour);
+        EXPECT_EQ(ImageList_GetBkColor(images), colour);
+    }
+    // htm has no bitmap of its own and looks like html.
+    EXPECT_EQ(Drawn(images, 5), Drawn(images, 4));
+    EXPECT_NE(Drawn(images, 4), Drawn(images, 3));
+    // Rows at least as tall as the pictures at the scaling Volane starts with.
+    ASSERT_TRUE(app.main.Tree().Add({}, L"C:\\", L"本地磁盘(C)", 1));
+    EXPECT_GE(RowHeight(Tree()), width);
+}
+
+}  // namespace
+}  // namespace volane::test

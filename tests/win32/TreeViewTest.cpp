@@ -1,0 +1,194 @@
+// The tree view on the real control: both ways of appending, the keys it keeps from the control,
+// new system colours.
+#include "tests/win32/Support.h"
+
+namespace volane::test {
+namespace {
+
+using TreeViewTest = AppTest;
+
+// The control's own view: "text:image", "+" when expanded, children in braces.
+std::wstring Dump(HWND tree, HTREEITEM item = TVI_ROOT) {
+    std::wstring out;
+    if (item == TVI_ROOT) item = TreeView_GetRoot(tree);
+    for (; item; item = TreeView_GetNextSibling(tree, item)) {
+        wchar_t text[64] = {};
+        TVITEMW data{
+            TVIF_TEXT | TVIF_IMAGE | TVIF_STATE, item, 0, TVIS_EXPANDED, text, 64, 0, 0, 0, 0};
+        TreeView_GetItem(tree, &data);
+        out += std::wstring(text) + L":" + std::to_wstring(data.iImage) +
+               ((data.state & TVIS_EXPANDED) ? L"+" : L"");
+        if (HTREEITEM child = TreeView_GetChild(tree, item)) out += L"{" + Dump(tree, child) + L"}";
+        out += L" ";
+    }
+    return out;
+}
+
+// Runs work once after a delay, from whatever message loop runs then (a popup menu's, a modal
+// form's); the timer id it returns can stop it. Thread timers carry no context: hence the table.
+UINT_PTR After(UINT delay, std::function<void()> work) {
+    static std::map<UINT_PTR, std::function<void()>> pending;
+    const UINT_PTR id = ::SetTimer(nullptr, 0, delay, [](HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        const std::function<void()> run = std::move(pending[id]);
+        pending.erase(id);
+        run();
+    });
+    pending[id] = std::move(work);
+    return id;
+}
+
+// Both ways of appending a child run the same rows: after the parent's last child, as Windows
+// gets it, and with TVI_LAST, as Wine does.
+TEST_F(TreeViewTest, AddsSelectsAndHitTestsOnTheRealControlInBothAppendModes) {
+    app.ShowMainForm();
+    for (win32::AppendMode mode : {win32::AppendMode::AfterLastChild, win32::AppendMode::Last}) {
+        win32::TreeView tv(Main(), MainDesign().controls[0], {}, mode);
+        const HWND tree = tv.Window();
+        const std::tuple<const wchar_t*, const wchar_t*, bool> adds[] = {
+            {L"", L"C:\\", true},       {L"C:\\", L"C:\\w", true},  {L"", L"E:\\", true},
+            {L"C:\\", L"C:\\w", false}, {L"D:\\", L"D:\\x", false}, {L"C:\\", L"C:\\x", true},
+            {L"C:\\", L"C:\\y", true},  {L"", L"F:\\", true}};
+        for (const auto& [parent, key, added] : adds)
+            EXPECT_EQ(tv.Add(parent, key, key, 3), added) << key;
+        // Marked expanded before it has children: they show as they come.
+        EXPECT_TRUE(tv.Expand(L"E:\\"));
+        EXPECT_TRUE(tv.Add(L"E:\\", L"E:\\a.txt", L"a.txt", 9));
+        // Node pictures count from 1, the image list from 0.
+        EXPECT_EQ(Dump(tree), L"C:\\:2{C:\\w:2 C:\\x:2 C:\\y:2 } E:\\:2+{a.txt:8 } F:\\:2 ");
+        EXPECT_EQ(tv.Count(), 7u);
+        EXPECT_EQ(tv.Children(L"C:\\"), 3u);
+        EXPECT_EQ(tv.Children(L"C:\\w"), 0u);
+        // A child the control refuses (its parent's item is gone) is not counted either.
+        TreeView_DeleteItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
+        EXPECT_FALSE(tv.Add(L"C:\\w", L"C:\\w\\z", L"z", 3));
+        EXPECT_EQ(tv.Count(), 7u);
+        EXPECT_EQ(tv.Children(L"C:\\w"), 0u);
+        HTREEITEM file =
+            TreeView_GetChild(tree, TreeView_GetNextSibling(tree, TreeView_GetRoot(tree)));
+        // The selected node's key and its children, the file selected last.
+        for (const auto& [item, selection] :
+             {std::pair{TreeView_GetParent(tree, file), L"E:\\ 1"}, {file, L"E:\\a.txt 0"}}) {
+            TreeView_SelectItem(tree, item);
+            const std::optional<TreeSelection> selected = tv.Selected();
+            ASSERT_TRUE(selected) << selection;
+            EXPECT_EQ(selected->key + L" " + std::to_wstring(selected->children), selection);
+        }
+        // Hit tests in twips from the control's outer corner, its sunken edge included: on the
+        // label, not beside or below it.
+        RECT label{};
+        TreeView_GetItemRect(tree, file, &label, TRUE);
+        const int edge = ::GetSystemMetrics(SM_CXEDGE);
+        const auto at = [&](int x, int y) {
+            return tv.HitTest((x + edge) * 15.0, (y + edge) * 15.0);
+        };
+        EXPECT_TRUE(at(label.left + 2, label.top + 2));
+        EXPECT_FALSE(at(label.right + 20, label.top + 2));
+        EXPECT_FALSE(at(label.left + 2, label.bottom + 40));
+        // A clear forgets the last parent and item: the next root is not put after a root gone.
+        EXPECT_TRUE(tv.Add({}, L"G:\\", L"G:\\", 3));
+        tv.Clear();
+        for (const wchar_t* key : {L"C:\\", L"E:\\"}) EXPECT_TRUE(tv.Add({}, key, key, 3)) << key;
+        EXPECT_TRUE(tv.Add(L"C:\\", L"C:\\w", L"w", 3));
+        EXPECT_EQ(Dump(tree), L"C:\\:2{w:2 } E:\\:2 ");
+        EXPECT_EQ(tv.Count(), 3u);
+        ::DestroyWindow(tree);
+    }
+}
+
+// The key releases and colour changes that reach the control's own procedure, through the tree
+// class's procedure.
+using Reached = std::vector<std::pair<UINT, WPARAM>>;
+Reached reached;
+WNDPROC treeClassProc = nullptr;
+LRESULT CALLBACK RecordingTreeProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_KEYUP || msg == WM_SYSKEYUP || msg == WM_SYSCOLORCHANGE)
+        reached.push_back({msg, wParam});
+    return ::CallWindowProcW(treeClassProc, window, msg, wParam, lParam);
+}
+
+TEST_F(TreeViewTest, GetsColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses) {
+    app.ShowMainForm();
+    treeClassProc = reinterpret_cast<WNDPROC>(
+        ::SetClassLongPtrW(Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingTreeProc)));
+    // The menu key opens the popup, as the main form's handler does; the popup closes itself.
+    win32::TreeView tv(Main(), MainDesign().controls[0],
+                       {.down = {},
+                        .up = {},
+                        .keyDown =
+                            [&](int key, int) {
+                                if (key != VK_APPS) return false;
+                                After(100, [] { ::EndMenu(); });
+                                const UINT_PTR rescue = After(5000, [] {
+                                    std::fputs("the popup of the menu key did not close in 5 s\n",
+                                               stderr);
+                                    ::ExitProcess(2);
+                                });
+                                app.main.PopupMainMenu(0, 0);
+                                ::KillTimer(nullptr, rescue);
+                                return true;
+                            }},
+                       win32::AppendMode::Last);
+    ::SetClassLongPtrW(Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeClassProc));
+    reached.clear();
+    ::SendMessageW(tv.Window(), WM_KEYDOWN, VK_APPS, 0);
+    // Another key's release passes; the handled key's first release does not, its next does.
+    for (WPARAM key : {VK_DOWN, VK_APPS, VK_APPS}) ::SendMessageW(tv.Window(), WM_KEYUP, key, 0);
+    EXPECT_EQ(reached, (Reached{{WM_KEYUP, VK_DOWN}, {WM_KEYUP, VK_APPS}}));
+    // Only top-level windows hear of new system colours: the control hears of them from the
+    // main window.
+    reached.clear();
+    ::SendMessageW(Main(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(reached, (Reached{{WM_SYSCOLORCHANGE, 0}}));
+    ::DestroyWindow(tv.Window());
+}
+
+// What the main window does with its tree (fill, 刷新, a listing, 刷新 and the listing again, a
+// DPI change and a listing below), run with both ways of appending: each step leaves the same
+// tree on the Windows road as on Wine's, which is the order of the inserts.
+TEST_F(TreeViewTest, MainWindowRunsTheSameTreeInBothAppendModes) {
+    app.LoadSourceForm();
+    app.InitImages();
+    const std::wstring temp = NewFolder();
+    for (const wchar_t* name : {L"a", L"b", L"c", L"d"}) {
+        ASSERT_TRUE(MakeFolder(temp + name));
+        for (const wchar_t* sub : {L"\\x", L"\\y", L"\\z"})
+            ASSERT_TRUE(MakeFolder(temp + name + sub));
+    }
+    std::map<win32::AppendMode, std::vector<std::wstring>> steps;
+    for (win32::AppendMode mode : {win32::AppendMode::AfterLastChild, win32::AppendMode::Last}) {
+        app::MainWindow main(app.forms, app.module, app.services, app.source,
+                             &::ChangeWindowMessageFilterEx, mode);
+        main.Load();
+        main.Show();
+        const HWND tree = main.Tree().Window();
+        // Selects the item and presses Enter on it, which lists it; its children after.
+        const auto list = [&](HTREEITEM item) {
+            TreeView_SelectItem(tree, item);
+            ::SendMessageW(tree, WM_KEYDOWN, VK_RETURN, 0);
+            return main.Tree().Selected().value_or(TreeSelection{}).children;
+        };
+        const auto step = [&] { steps[mode].push_back(Dump(tree)); };
+        for (int i = 0; i < 2; ++i) {
+            ::SendMessageW(main.Window(), WM_COMMAND, IDM_REFRESH, 0);
+            step();
+            ASSERT_TRUE(main.Tree().Add({}, temp, L"temp", 2));
+            HTREEITEM root = TreeView_GetRoot(tree);
+            while (TreeView_GetNextSibling(tree, root)) root = TreeView_GetNextSibling(tree, root);
+            EXPECT_EQ(list(root), 4u);
+            step();
+        }
+        RECT suggested = WindowRect(main.Window());
+        ::SendMessageW(main.Window(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                       reinterpret_cast<LPARAM>(&suggested));
+        HTREEITEM root = TreeView_GetRoot(tree);
+        while (TreeView_GetNextSibling(tree, root)) root = TreeView_GetNextSibling(tree, root);
+        EXPECT_EQ(list(TreeView_GetChild(tree, root)), 3u);
+        step();
+    }
+    EXPECT_EQ(steps[win32::AppendMode::AfterLastChild], steps[win32::AppendMode::Last]);
+    EXPECT_EQ(steps[win32::AppendMode::Last][0], steps[win32::AppendMode::Last][2]);  // 刷新
+}
+
+}  // namespace
+}  // namespace volane::test

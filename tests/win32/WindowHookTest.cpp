@@ -1,0 +1,64 @@
+// The window hook on real windows: the message filter through its seam, the procedure kept
+// whole, text passed on.
+#include "modules/mdlMsg.h"
+#include "tests/win32/Fakes.h"
+#include "tests/win32/Support.h"
+
+namespace volane::test {
+namespace {
+
+using WindowHookTest = AppTest;
+
+LRESULT CALLBACK NarrowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A static window behind a narrow procedure, hooked as the main window is; returns the
+// procedure before.
+std::intptr_t HookNarrowWindow(HWND* window) {
+    *window = ::CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr,
+                                nullptr);
+    ::SetWindowLongPtrA(*window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NarrowProc));
+    return app::HookWindow(reinterpret_cast<std::intptr_t>(*window), nullptr);
+}
+
+TEST_F(WindowHookTest, LetsTheRequestInKeepsTheWholeProcedureAndPassesTextOn) {
+    // The main window lets the restore request alone through the message filter of User
+    // Interface Privilege Isolation, once, for a less privileged second start. Wine has no such
+    // isolation: the call is checked, not its effect.
+    {
+        app::MainWindow main(app.forms, app.module, app.services, app.source, &RecordedFilter);
+        calls.clear();
+        main.Load();
+        ::SendMessageW(main.Window(), 1025, 4001, 0);
+        EXPECT_EQ(calls, std::vector<std::wstring>{win32::TextOf(main.Window()) + L" 1025 1"});
+    }
+    const LONG_PTR previous = ::GetWindowLongPtrW(Main(), GWLP_USERDATA);
+    // A 64-bit image lies above 4 GiB: a procedure cut to 32 bits would not come back.
+    EXPECT_GT(static_cast<std::uint64_t>(previous), 0xFFFFFFFFull);
+    EXPECT_EQ(TagToProc(app.main.Tag()), previous);
+    // Text reaches the previous procedure as it came: wide, or converted through the ANSI code
+    // page when that procedure is a narrow one (Chinese text there in the test below).
+    HWND other = nullptr;
+    const std::intptr_t previousNarrow = HookNarrowWindow(&other);
+    for (const auto& [window, text] :
+         {std::pair{Main(), L"本地磁盘 ☃ 😀"}, std::pair{other, L"Volane 1.0"}}) {
+        ::SetWindowTextW(window, text);
+        EXPECT_EQ(win32::TextOf(window), text);
+    }
+    app::UnhookWindow(reinterpret_cast<std::intptr_t>(other), previousNarrow);
+    EXPECT_EQ(::GetWindowLongPtrW(other, GWLP_WNDPROC), previousNarrow);
+    ::DestroyWindow(other);
+}
+
+TEST_F(WindowHookTest, PassesChineseTextToANarrowProcedureInCodePage936) {
+    HWND other = nullptr;
+    const std::intptr_t previousNarrow = HookNarrowWindow(&other);
+    ::SetWindowTextW(other, L"本地磁盘");
+    EXPECT_EQ(win32::TextOf(other), L"本地磁盘");
+    app::UnhookWindow(reinterpret_cast<std::intptr_t>(other), previousNarrow);
+    ::DestroyWindow(other);
+}
+
+}  // namespace
+}  // namespace volane::test
