@@ -11,7 +11,7 @@ void InstanceChannel::AllowForeground(std::intptr_t window) {
     // without this the system only flashes its taskbar button.
     DWORD processId = 0;
     ::GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &processId);
-    if (processId != 0) ::AllowSetForegroundWindow(processId);
+    if (processId != 0) allow_(processId);
 }
 
 void InstanceChannel::Send(std::intptr_t window, unsigned message, std::uintptr_t wParam) {

@@ -92,9 +92,17 @@ class Shell final : public IShell {
 
 class InstanceChannel final : public IInstanceChannel {
   public:
+    // AllowSetForegroundWindow unless a test records the call: Wine lets any process take the
+    // foreground, so there only the call's argument shows what Windows needs.
+    using AllowCall = BOOL(WINAPI*)(DWORD processId);
+    explicit InstanceChannel(AllowCall allow = ::AllowSetForegroundWindow) : allow_(allow) {}
+
     std::intptr_t FindWindowByTitle(const std::string& ansiTitle) override;
     void AllowForeground(std::intptr_t window) override;
     void Send(std::intptr_t window, unsigned message, std::uintptr_t wParam) override;
+
+  private:
+    AllowCall allow_;
 };
 
 class Ui final : public IUi {

@@ -5,7 +5,15 @@
 namespace volane::test {
 
 TEST(TextUtil, LowerCaseTrimBlanksCommandLineTailAndCutAnsi) {
-    const WW lower[] = {{L"AZ@[.HtmL", L"az@[.html"}, {L"ÀÞ×ŸĀŁΑЖЁＣ文", L"àþ×ÿāłαжёｃ文"}};
+    // Each range's first and last capital, and the characters just outside it.
+    const WW lower[] = {
+        {L"AZ@[.HtmL", L"az@[.html"},
+        {L"\u00BF\u00C0\u00DE\u00D7\u00DF\u0100\u0136\u0137\u0130\u0138\u0139\u0147\u0148"
+         L"\u014A\u0176\u0177\u0178\u0179\u017D\u017E\u0390\u0391\u03A2\u03AB\u03AC\u03FF"
+         L"\u0400\u040F\u0410\u042F\u0430\uFF20\uFF21\uFF3A\uFF3B\u6587",
+         L"\u00BF\u00E0\u00FE\u00D7\u00DF\u0101\u0137\u0137\u0130\u0138\u013A\u0148\u0148"
+         L"\u014B\u0177\u0177\u00FF\u017A\u017E\u017E\u0390\u03B1\u03A2\u03CB\u03AC\u03FF"
+         L"\u0450\u045F\u0430\u044F\u0430\uFF20\uFF41\uFF5A\uFF3B\u6587"}};
     ExpectEach(LowerCase, lower);
     const WW trimmed[] = {{L"  a; b  ", L"a; b"}, {L"\ta\t", L"\ta\t"}, {L"   ", L""}};
     ExpectEach(TrimBlanks, trimmed);

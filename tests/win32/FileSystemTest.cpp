@@ -10,10 +10,12 @@ class Sink final : public IEntrySink {
   public:
     void OnEntry(std::wstring_view name, std::uint32_t attributes) override {
         entries[std::wstring(name)] = attributes;
+        mode = ::GetThreadErrorMode();
         if (drop) ::CloseHandle(std::exchange(drop, nullptr));
     }
     std::map<std::wstring, DWORD> entries;
     HANDLE drop = nullptr;  // closed at the first entry
+    UINT mode = 0;          // the thread's error mode while it lists
 };
 
 TEST(FileSystemTest, ListsAndTestsRealEntries) {
@@ -64,6 +66,14 @@ TEST(FileSystemTest, ListsAndTestsRealEntries) {
         EXPECT_EQ(sink.entries, entries) << path.size();
     }
     ::CloseHandle(held);
+    // While a folder lists, a drive without a medium fails quietly instead of asking for a disk
+    // (SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); the thread's own mode is back after.
+    ::SetThreadErrorMode(SEM_NOGPFAULTERRORBOX, nullptr);
+    Sink quiet;
+    EXPECT_TRUE(fs.Enumerate(temp, quiet));
+    EXPECT_EQ(quiet.mode, 0x8001u);
+    EXPECT_EQ(::GetThreadErrorMode(), 0x0002u);
+    ::SetThreadErrorMode(0, nullptr);
     // A listing leaves no handle open: the count after the first stays after three more.
     Sink sink;
     EXPECT_TRUE(fs.Enumerate(temp, sink));
