@@ -39,9 +39,6 @@ TEST_F(SourceWindowTest, IconTableOnTheRealImageList) {
         ::SetSysColors(1, &window, &colour);
         EXPECT_EQ(ImageList_GetBkColor(images), colour);
     }
-    // htm has no bitmap of its own and looks like html.
-    EXPECT_EQ(Drawn(images, 5), Drawn(images, 4));
-    EXPECT_NE(Drawn(images, 4), Drawn(images, 3));
 }
 
 }  // namespace
