@@ -1,3 +1,5 @@
+#include <thread>
+
 #include "tests/win32/Fakes.h"
 #include "tests/win32/Support.h"
 
@@ -105,6 +107,20 @@ TEST_F(AboutWindowTest, AsDesignedAndTheVersionRecord) {
         const std::string bytes(reinterpret_cast<const char*>(text), std::wcslen(text) * 2);
         EXPECT_NE(record.find(bytes + std::string(2, '\0')), std::string::npos) << text;
     }
+}
+
+// The box belongs to the main window, and a message box shown meanwhile to the box.
+TEST_F(AboutWindowTest, OwnedByTheMainWindowAndOwnerOfAMessageBox) {
+    app.ShowMainForm();
+    app::AboutWindow about(app.forms, app.module, app.about);
+    about.Load();
+    about.Show();
+    EXPECT_EQ(::GetWindow(about.Window(), GW_OWNER), Main());
+    std::wstring seen;
+    std::thread watcher([&] { seen = CloseNextBox(); });
+    app.ui.ShowMessage(L"x", L"提示：");
+    watcher.join();
+    EXPECT_EQ(seen, L"提示： | 1 x | owner 关于 Volane-Torlin@www.torlin.example");
 }
 
 // At a new scaling: the controls at the new DPI's pixels, the font scaled with them.
