@@ -1,5 +1,3 @@
-// The window transitions through DWM, the call checked through its seam: Wine's DWM animates
-// nothing.
 #include "platform/win32/Dwm.h"
 #include "tests/win32/Fakes.h"
 #include "tests/win32/Support.h"

@@ -1,5 +1,3 @@
-// Stand-ins for the system calls behind the Win32 layer's seams: each writes its call down and,
-// where the test wants the real effect, makes the real call.
 #pragma once
 
 #include <windows.h>

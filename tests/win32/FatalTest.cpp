@@ -1,4 +1,3 @@
-// The fatal end on the real message box: read from the box itself, in a child process each.
 #include <new>
 #include <stdexcept>
 #include <thread>

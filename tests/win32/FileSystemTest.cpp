@@ -1,4 +1,3 @@
-// The file system on the real disk: of a Wine prefix in the Chinese locale, or of Windows.
 #include <utility>
 
 #include "tests/win32/Support.h"

@@ -1,5 +1,3 @@
-// The form runtime on the real main window: a new message font, theme or settings change while
-// Volane runs.
 #include "tests/win32/Support.h"
 
 namespace volane::test {

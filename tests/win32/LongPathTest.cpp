@@ -1,4 +1,3 @@
-// The long form of a path, resolved by the system where it has ".", ".." or "/".
 #include "platform/win32/LongPath.h"
 #include "tests/win32/Support.h"
 

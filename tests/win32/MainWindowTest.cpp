@@ -1,5 +1,3 @@
-// The main window on the real window manager: where it opens, collapsed and restored, its menus,
-// a DPI change, and what a paint leaves behind.
 #include <cstdlib>
 
 #include "tests/win32/Support.h"
@@ -7,24 +5,20 @@
 namespace volane::test {
 namespace {
 
-// Each item's caption, with " [checked]" when it carries the check mark; "" for a separator.
-std::vector<std::wstring> MenuLines(HMENU menu) {
-    std::vector<std::wstring> lines;
-    for (UINT i = 0; i < static_cast<UINT>(::GetMenuItemCount(menu)); ++i) {
-        wchar_t text[64] = {};
-        ::GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
-        const bool checked = ::GetMenuState(menu, i, MF_BYPOSITION) & MF_CHECKED;
-        lines.push_back(text + std::wstring(checked ? L" [checked]" : L""));
-    }
-    return lines;
-}
-
 // The main window, where it opens and where the restore request brings it back.
 class MainWindowTest : public AppTest {
   protected:
-    // The menu bar, or its 文件 menu.
+    // The menu bar, or its 文件 menu: each caption, " [checked]" after one with the check mark.
     std::vector<std::wstring> Menu(bool file = false) const {
-        return MenuLines(file ? ::GetSubMenu(::GetMenu(Main()), 0) : ::GetMenu(Main()));
+        const HMENU menu = file ? ::GetSubMenu(::GetMenu(Main()), 0) : ::GetMenu(Main());
+        std::vector<std::wstring> lines;
+        for (UINT i = 0; i < static_cast<UINT>(::GetMenuItemCount(menu)); ++i) {
+            wchar_t text[64] = {};
+            ::GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+            const bool checked = ::GetMenuState(menu, i, MF_BYPOSITION) & MF_CHECKED;
+            lines.push_back(text + std::wstring(checked ? L" [checked]" : L""));
+        }
+        return lines;
     }
     // Where a main window opens and where the restore request puts it back, in pixels: 400
     // twips in from the work area's right edge, 200 below its top, 800 short of its height.

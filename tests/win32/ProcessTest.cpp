@@ -1,5 +1,3 @@
-// Process start and the single-instance name on the real system, and the entry of the tests,
-// which also runs the start test's child.
 #include <filesystem>
 #include <fstream>
 

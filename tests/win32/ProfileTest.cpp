@@ -1,6 +1,3 @@
-// The settings file on the real profile reader, in every encoding an editor saves it in, and
-// through a stand-in for Windows' reader, which unlike Wine's misses a section behind a UTF-8
-// mark.
 #include "tests/win32/Fakes.h"
 #include "tests/win32/Support.h"
 

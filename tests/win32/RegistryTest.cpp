@@ -1,5 +1,3 @@
-// GetKeyValue on the real registry: what a read gives at the value buffer's size, and the
-// access a key is opened with.
 #include "forms/frmAbout.h"
 #include "tests/win32/Fakes.h"
 #include "tests/win32/Support.h"

@@ -1,4 +1,3 @@
-// The shell's open on the real shell.
 #include "tests/win32/Support.h"
 
 namespace volane::test {

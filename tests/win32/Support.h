@@ -1,5 +1,3 @@
-// Helpers of the Win32 tests: scratch folders, files, waits that keep messages flowing, the
-// windows' measures, and the whole application as a fixture.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,3 @@
-// Pinning on the real window manager, with what the window owns.
 #include "platform/win32/Topmost.h"
 #include "tests/win32/Fakes.h"
 #include "tests/win32/Support.h"

@@ -1,5 +1,3 @@
-// The tree view on the real control: both ways of appending, the keys it keeps from the control,
-// new system colours.
 #include "tests/win32/Support.h"
 
 namespace volane::test {
@@ -92,6 +90,27 @@ TEST_F(TreeViewTest, AddsSelectsAndHitTestsOnTheRealControlInBothAppendModes) {
         EXPECT_TRUE(tv.Add(L"C:\\", L"C:\\w", L"w", 3));
         EXPECT_EQ(Dump(tree), L"C:\\:2{w:2 } E:\\:2 ");
         EXPECT_EQ(tv.Count(), 3u);
+        // A batch under an expanded node that needs both scroll bars, drawn once: the tree shows
+        // again with the bars on its style, and holds the long name whole for its tooltip.
+        const std::wstring longName(255, L'n');
+        EXPECT_TRUE(tv.Expand(L"E:\\"));
+        tv.SetRedraw(false);
+        for (int i = 0; i < 40; ++i) {
+            const std::wstring key = L"E:\\" + std::to_wstring(i);
+            EXPECT_TRUE(tv.Add(L"E:\\", key, i ? key : longName, 3)) << key;
+        }
+        tv.SetRedraw(true);
+        EXPECT_TRUE(::IsWindowVisible(tree));
+        const LONG_PTR style = ::GetWindowLongPtrW(tree, GWL_STYLE);
+        EXPECT_EQ(style & (WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | TVS_NOTOOLTIPS),
+                  WS_VISIBLE | WS_VSCROLL | WS_HSCROLL);
+        EXPECT_NE(TreeView_GetToolTips(tree), nullptr);
+        wchar_t text[300] = {};
+        HTREEITEM first =
+            TreeView_GetChild(tree, TreeView_GetNextSibling(tree, TreeView_GetRoot(tree)));
+        TVITEMW item{TVIF_TEXT, first, 0, 0, text, 300};
+        TreeView_GetItem(tree, &item);
+        EXPECT_EQ(std::wstring(text), std::wstring(255, L'n'));
         ::DestroyWindow(tree);
     }
 }

@@ -1,4 +1,3 @@
-// The message box and the wait cursor on the real system.
 #include <thread>
 
 #include "tests/win32/Support.h"

@@ -1,5 +1,3 @@
-// The window hook on real windows: the message filter through its seam, the procedure kept
-// whole, text passed on.
 #include "modules/mdlMsg.h"
 #include "tests/win32/Fakes.h"
 #include "tests/win32/Support.h"
