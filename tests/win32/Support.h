@@ -71,6 +71,17 @@ inline int HandleCount() {
     return count;
 }
 
+// How many GDI objects this process holds. Wine answers GetGuiResources with 0; there the slot
+// in the handle table that the next object takes stands in: freed slots are taken again first,
+// so it moves on only when objects stay.
+inline DWORD GdiObjects() {
+    if (DWORD count = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return count;
+    HBRUSH probe = ::CreateSolidBrush(0);
+    const DWORD slot = LOWORD(reinterpret_cast<std::uintptr_t>(probe));
+    ::DeleteObject(probe);
+    return slot;
+}
+
 // Handles messages until done() holds or the time is up; true when done() held.
 inline bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 5000) {
     for (const DWORD start = ::GetTickCount(); !done();) {
