@@ -142,6 +142,18 @@ TEST_F(AboutWindowTest, OwnedByTheMainWindowAndOwnerOfAMessageBox) {
         return seen;
     };
     EXPECT_EQ(box(Main()), L"提示： | 1 x | owner Torlin [http://www.torlin.example]");
+    // Shown modal, the box keeps the main window from input until it closes.
+    about.Load();
+    BOOL mainEnabled = TRUE;
+    std::thread closer([&] {
+        for (int i = 0; !::IsWindowVisible(about.Window()) && i < 1000; ++i) ::Sleep(10);
+        mainEnabled = ::IsWindowEnabled(Main());
+        ::PostMessageW(about.Window(), WM_COMMAND, IDOK, 0);
+    });
+    about.ShowModal();
+    closer.join();
+    EXPECT_FALSE(mainEnabled);
+    EXPECT_TRUE(::IsWindowEnabled(Main()));
     about.Load();
     about.Show();
     EXPECT_EQ(::GetWindow(about.Window(), GW_OWNER), Main());
