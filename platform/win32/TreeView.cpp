@@ -185,7 +185,9 @@ void TreeView::SetRedraw(bool on) {
     // Drawing back on, the tree sizes its scroll bars, and a visible window draws each bar as it
     // appears, frame and all, only to be drawn whole again at once: under Wine that was half of a
     // small folder's listing. Hidden by its style for that moment, the tree draws once. The style
-    // is read again, not restored, as the scroll bars have changed it.
+    // is read again, not restored, as the scroll bars have changed it. Windows itself sets
+    // WS_VISIBLE on a hidden window that gets WM_SETREDRAW; Wine's tree view does not, so the
+    // style is set back here in both.
     const LONG_PTR style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
     if (style & WS_VISIBLE) ::SetWindowLongPtrW(hwnd_, GWL_STYLE, style & ~WS_VISIBLE);
     ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
