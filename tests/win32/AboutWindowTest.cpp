@@ -38,6 +38,12 @@ TEST_F(AboutWindowTest, AsDesignedAndTheVersionRecord) {
         EXPECT_EQ(WindowRect(about.ControlWindow(id), true), rect) << id;
         EXPECT_EQ(win32::TextOf(about.ControlWindow(id)), text);
     }
+    // Tab and the access keys follow the z-order, which is the designed tab order.
+    std::vector<int> stacked;
+    for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        stacked.push_back(::GetDlgCtrlID(c));
+    EXPECT_EQ(stacked, (std::vector<int>{IDOK, IDC_PICICON, IDC_SYSINFO, IDC_DESCRIPTION,
+                                         IDC_DISCLAIMER, IDC_TITLE, IDC_VERSION}));
     // The labels are black on the form's face whatever the theme's text colour; with high
     // contrast on, the system's window text on its window background.
     const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT, COLOR_BTNFACE, COLOR_WINDOW};

@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <thread>
 
 #include "tests/win32/Support.h"
 
@@ -98,6 +99,20 @@ TEST_F(MainWindowTest, RestoreRequestBringsTheWindowBack) {
         EXPECT_EQ(WindowRect(Main()), start);
         EXPECT_TRUE(IsTopmost(Main()));
     }
+    // Once the About box has closed, a restore has no box to bring forward.
+    std::thread closer([] {
+        HWND about = nullptr;
+        for (int i = 0; !(about = ::FindWindowW(nullptr, L"关于 Volane-Torlin@www.torlin.example"));
+             ++i) {
+            if (i == 1000)
+                std::fputs("关于 opened no About box in 10 s\n", stderr), ::ExitProcess(2);
+            ::Sleep(10);
+        }
+        ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+    });
+    Command(IDM_ABOUT);
+    closer.join();
+    EXPECT_EQ(app.main.OpenAbout(), nullptr);
 }
 
 // At a new scaling: the window's icons, the node pictures and the rows at the new DPI's pixels.

@@ -128,12 +128,13 @@ LRESULT CALLBACK RecordingTreeProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
 
 TEST_F(TreeViewTest, GetsColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses) {
     app.ShowMainForm();
+    int ups = 0;
     treeClassProc = reinterpret_cast<WNDPROC>(
         ::SetClassLongPtrW(Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingTreeProc)));
     // The menu key opens the popup, as the main form's handler does; the popup closes itself.
     win32::TreeView tv(Main(), MainDesign().controls[0],
                        {.down = {},
-                        .up = {},
+                        .up = [&](int, int, double, double) { ++ups; },
                         .keyDown =
                             [&](int key, int) {
                                 if (key != VK_APPS) return false;
@@ -154,6 +155,11 @@ TEST_F(TreeViewTest, GetsColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses
     // Another key's release passes; the handled key's first release does not, its next does.
     for (WPARAM key : {VK_DOWN, VK_APPS, VK_APPS}) ::SendMessageW(tv.Window(), WM_KEYUP, key, 0);
     EXPECT_EQ(reached, (Reached{{WM_KEYUP, VK_DOWN}, {WM_KEYUP, VK_APPS}}));
+    // A press whose release the control's own tracking took raises the release once; a release
+    // without a press raises none.
+    for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONUP})
+        ::SendMessageW(tv.Window(), msg, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(ups, 1);
     // Only top-level windows hear of new system colours: the control hears of them from the
     // main window.
     reached.clear();
