@@ -32,9 +32,9 @@ hwnd=$(e2e_window_field @main hwnd)
 # 400) / 15, top = 200 / 15, height = (15360 - 800) / 15, each to the nearest pixel.
 home="1009 13 1253 984"
 
-e2e_bar 1
+# 收起 and 置顶 (WM_COMMAND 1004 and 1001): collapsed and unpinned.
+e2e_probe send @main 0x111 1004 && e2e_probe send @main 0x111 1001 || e2e_fail "could not send 收起 and 置顶"
 e2e_wait_field @main rect "1009 13 1256 72"
-e2e_file_menu 1
 e2e_wait_field @main topmost 0
 
 e2e_run_volane "$E2E_EDITOR"
