@@ -53,8 +53,7 @@ e2e_setup() {
 }
 
 # One probe, and with it the prefix's Wine server, runs for the whole scenario and answers at
-# once, where a Wine process takes a few hundred milliseconds to start. Its first answer shows
-# that the prefix's server and services are up.
+# once; its first answer shows that the prefix's server and services are up.
 e2e_start_probe() {
     [ -z "${E2E_PROBE_IN:-}" ] || return 0
     coproc E2E_PROBE { volane_wine "$PROBE_EXE" serve; }
@@ -79,14 +78,8 @@ e2e_start_volane() {
 }
 # Wine frees the handles of an ended process a moment after its launcher has gone: a start
 # before then would find the single-instance name still held and hand over to no one.
-e2e_name_free() {
-    e2e_probe free 'Local\Volane.SingleInstance' 10000 ||
-        e2e_fail "the single-instance name is still held 10 s after the last instance ended"
-}
-e2e_start_ready() {
-    e2e_name_free
-    e2e_start_volane "$E2E_EDITOR" && e2e_shown @main
-}
+e2e_name_free() { e2e_probe free 'Local\Volane.SingleInstance' 10000 || e2e_fail "the single-instance name is held 10 s on"; }
+e2e_start_ready() { e2e_name_free && e2e_start_volane "$E2E_EDITOR" && e2e_shown @main; }
 
 # Volane.exe, which must end within 10 s, with exit status 0.
 e2e_run_volane() {
@@ -144,10 +137,7 @@ e2e_click() {
 e2e_double_click() { e2e_click "$1" --repeat 2 --delay 20 1; }
 
 # A point of the tree beside the drive roots; a click there gives the main window the focus.
-e2e_blank() {
-    read -r left _ _ bottom <<<"$(e2e_window_field @main client)"
-    echo "$((left + 60)) $((bottom - 100))"
-}
+e2e_blank() { read -r left _ _ bottom <<<"$(e2e_window_field @main rect)" && echo "$((left + 60)) $((bottom - 100))"; }
 # Menus from the keyboard, as Wine hands out no other process's menu items: Shift+F10 opens the
 # 文件 menu as the tree's popup; in an open menu N Ups and Enter run the Nth item from the
 # bottom, whether the first one is selected or none is: 1 关于, 2 退出, 3 置顶, 4 刷新.
@@ -166,4 +156,4 @@ e2e_shape() { e2e_tree | cut -f1-4,7; }
 # The screen point of the label TEXT, once it is in view.
 e2e_node_point() { e2e_tree | awk -F'\t' -v t="$1" '$7 == t && $5 != "-" { print $5, $6; exit }'; }
 e2e_has_node() { [ -n "$(e2e_node_point "$1")" ]; }
-e2e_node() { e2e_until 10 e2e_has_node "$1" && e2e_node_point "$1" || e2e_fail "no node $1 in view"; }
+e2e_node() { e2e_until 10 e2e_has_node "$1" || e2e_fail "no node $1 in view"; e2e_node_point "$1"; }

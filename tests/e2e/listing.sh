@@ -2,9 +2,9 @@
 # Listing and opening. Double-clicks on a drive and a folder list them, with the files whose
 # extension setup.ini names. One on a file starts the editor minimized with "<editor> <path>",
 # Unicode intact, and leaves the tree as it was; one on a listed folder closes it. A right click
-# opens the popup at the pointer; its 刷新 leaves the drive roots, 退出 ends Volane. Enter,
-# Shift+F10, Esc and F5 do the same from the keyboard. Nothing is written into the program's
-# folder or the listed tree meanwhile.
+# opens the popup at the pointer; its 刷新 leaves the drive roots, 退出 ends Volane. Enter lists
+# and opens as a double-click does. Nothing is written into the program's folder or the listed
+# tree meanwhile.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 work=$E2E_PREFIX/drive_c/work
@@ -24,12 +24,10 @@ e2e_expect_eq "work listed (depth, picture, expanded, children)" "$(printf '1\t2
 
 # Each start is a process of its own, which records when it runs: the next double-click waits
 # for the start before it, so the record keeps their order.
-recorded() { [ "$(grep -c '' "$E2E_RECORD" 2>/dev/null)" -ge "$1" ]; }
-starts=0
+recorded() { grep -qF "$1" "$E2E_RECORD" 2>/dev/null; }
 for file in a.php 한국어.txt; do
     e2e_double_click "$(e2e_node "$file")"
-    starts=$((starts + 1))
-    e2e_until 10 recorded "$starts" || e2e_fail "no editor start for $file"
+    e2e_until 10 recorded "$file" || e2e_fail "no editor start for $file"
 done
 e2e_wait_eq "editor starts (show value, command line)" \
     "$(printf '2\t%s %s\n' "$E2E_EDITOR" 'C:\work\a.php' "$E2E_EDITOR" 'C:\work\한국어.txt')" \
@@ -54,13 +52,6 @@ for node in '本地磁盘(C)' work a.php; do
     xdotool key Return
 done
 e2e_wait_eq "editor start by Enter" "$(printf '2\t%s C:\\work\\a.php' "$E2E_EDITOR")" tail -n 1 "$E2E_RECORD"
-xdotool key shift+F10
-e2e_shown 'class:#32768'
-xdotool key Escape
-e2e_probe gone 'class:#32768' 3000 || e2e_fail "Esc did not close the popup"
-xdotool key F5
-e2e_wait_eq "tree after F5" "$roots" e2e_shape
-
 e2e_file_menu 2
 e2e_wait_exit "$E2E_LAUNCHER_PID" 10 || e2e_fail "退出 did not end Volane"
 e2e_expect_eq "exit status after 退出" 0 "$E2E_STATUS"

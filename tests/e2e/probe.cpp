@@ -2,7 +2,7 @@
 // "serve", it runs commands read one a line, words tab-separated, prints UTF-8 lines and ends
 // each answer with "\x1f<status>" (0 done, 1 not there): wait|gone WIN [ms], window WIN, list
 // CLASS, tree WIN [ms], send WIN msg [wParam], free NAME [ms]; WIN is @main (the main window),
-// class:NAME, a handle or a caption. Run as "host", it is a first instance's stand-in.
+// class:NAME or a caption. Run as "host", it is a first instance's stand-in.
 
 #include <windows.h>
 
@@ -10,7 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <cwctype>
+#include <iostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,14 +37,9 @@ unsigned long long Number(const std::wstring& text) {
     return std::wcstoull(text.c_str(), nullptr, 0);
 }
 
-std::wstring Rect(HWND hwnd, bool client = false) {
+std::wstring Rect(HWND hwnd) {
     RECT r{};
-    if (client) {
-        ::GetClientRect(hwnd, &r);
-        ::MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    } else {
-        ::GetWindowRect(hwnd, &r);
-    }
+    ::GetWindowRect(hwnd, &r);
     return Num(r.left) + L" " + Num(r.top) + L" " + Num(r.right) + L" " + Num(r.bottom);
 }
 
@@ -56,9 +51,7 @@ std::wstring ClassOf(HWND hwnd) {
 HWND Find(const std::wstring& win) {
     if (win == L"@main") return ::FindWindowW(nullptr, kMainTitle);
     if (win.starts_with(L"class:")) return ::FindWindowW(win.substr(6).c_str(), nullptr);
-    if (!std::iswdigit(win[0])) return ::FindWindowW(nullptr, win.c_str());
-    HWND hwnd = reinterpret_cast<HWND>(Number(win));
-    return ::IsWindow(hwnd) ? hwnd : nullptr;
+    return ::FindWindowW(nullptr, win.c_str());
 }
 
 // Wine tells a console program nothing of another process's windows: waiting is looking again.
@@ -70,7 +63,7 @@ bool Poll(DWORD ms, Done done) {
     }
 }
 
-// key=value lines: handle, class, rectangles, pinning, focus, input method windows.
+// key=value lines: class, rectangles, pinning, focus, input method windows.
 int Window(HWND hwnd) {
     if (!hwnd) return 1;
     const bool topmost = ::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST;
@@ -78,8 +71,7 @@ int Window(HWND hwnd) {
     const DWORD thread = ::GetWindowThreadProcessId(hwnd, nullptr);
     for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, L"IME", nullptr));)
         ime += ::GetWindowThreadProcessId(w, nullptr) == thread;
-    Print(L"hwnd=" + Num(reinterpret_cast<long long>(hwnd)) + L"\nclass=" + ClassOf(hwnd));
-    Print(L"rect=" + Rect(hwnd) + L"\nclient=" + Rect(hwnd, true));
+    Print(L"class=" + ClassOf(hwnd) + L"\nrect=" + Rect(hwnd));
     Print(L"topmost=" + Num(topmost) + L"\nforeground=" + Num(::GetForegroundWindow() == hwnd) +
           L"\nime=" + Num(ime));
     return 0;
@@ -219,21 +211,13 @@ int Host() {
 
 // A Wine process takes a few hundred milliseconds to start; a probe that stays answers at once.
 int Serve() {
-    std::string line;
-    char c = 0;
-    DWORD n = 0;
-    while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), &c, 1, &n, nullptr) && n) {
-        if (c != '\n') {
-            line += c;
-            continue;
-        }
+    for (std::string line; std::getline(std::cin, line);) {
         std::vector<std::wstring> args;
         for (std::size_t start = 0, tab = 0; tab < line.size(); start = tab + 1) {
             tab = std::min(line.find('\t', start), line.size());
             args.push_back(
                 volane::win32::Widen(std::string_view(line).substr(start, tab - start), CP_UTF8));
         }
-        line.clear();
         Print(L"\x1f" + Num(Run(args)));
     }
     return 0;

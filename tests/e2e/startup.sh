@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Start-up. Without a command line Volane ends at once, with status 0. With one, the
-# window appears with one root per shown drive, in drive order, each with its label and the
-# drive picture: removable disks and CD-ROM drives (an empty one too) are shown; network
-# shares, RAM disks and a drive without a root folder are not. The window, taking no typed
-# text, has no input method. An empty drive root lists as empty, without a word.
+# Start-up. Without a command line Volane ends at once, with status 0. With one, the window
+# shows a root per drive, in order, with its label and the drive picture: removable disks and
+# CD-ROM drives (an empty one too), not network shares, RAM disks or a drive without a root
+# folder. It has no input method. An empty drive root lists as empty, without a word.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 # Drives LETTER:TYPE[:missing] of Wine's types, each a Linux folder unless missing; Wine's
