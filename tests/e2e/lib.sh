@@ -1,8 +1,6 @@
 # shellcheck shell=bash disable=SC2034 # the scenarios that source this read its variables
 # Shared steps of the end-to-end scenarios (CMake sets VOLANE_EXE, PROBE_EXE, RECORDER_EXE and
-# E2E_ARTIFACTS). After e2e_setup a scenario has an X display and a Wine prefix of its own, with
-# Volane.exe in C:\Program Files\Volane beside a setup.ini, and the recording editor; it acts
-# as a user does, through xdotool, and looks into Volane's windows with probe.exe.
+# E2E_ARTIFACTS): a user's input through xdotool, a look into Volane's windows with probe.exe.
 
 set -euo pipefail
 source "$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/scripts/wine-env.sh"
@@ -15,7 +13,7 @@ E2E_EDITOR='C:\editor\recorder.exe'
 e2e_fail() { echo "FAIL: $E2E_NAME: $*" >&2 && exit 1; }
 e2e_expect_eq() { [ "$2" = "$3" ] || e2e_fail "$1: expected [$2], got [$3]"; }
 
-# Waits up to SECONDS for COMMAND to succeed; fails when it never does.
+# e2e_until SECONDS COMMAND...: fails when the command has not succeeded by then.
 e2e_until() {
     local deadline=$((${EPOCHREALTIME/./} + $1 * 1000000))
     until "${@:2}"; do ((${EPOCHREALTIME/./} < deadline)) && sleep 0.1 || return 1; done
@@ -34,8 +32,9 @@ e2e_cleanup() {
     exit "$status"
 }
 
-# A fresh prefix whose only drives are C: and Z:, so that the tree does not depend on the
-# machine. The editor appends its starts to $E2E_RECORD, outside the program's folder.
+# An X display and a fresh prefix whose only drives are C: and Z:, so that the tree does not
+# depend on the machine; Volane.exe beside a setup.ini, and the editor, which appends its starts
+# to $E2E_RECORD, outside the program's folder.
 e2e_setup() {
     E2E_PREFIX=$(mktemp -d "${TMPDIR:-/tmp}/volane-e2e-$E2E_NAME.XXXXXX")
     trap e2e_cleanup EXIT
@@ -53,23 +52,8 @@ e2e_setup() {
     E2E_RECORD=$E2E_PREFIX/drive_c/editor/starts.log
 }
 
-# Adds drives LETTER:TYPE[:missing], each for a Linux folder (left missing if so marked), of
-# Wine's TYPE: hd, cdrom, floppy, network or ramdisk. Before Wine runs: its server reads them once.
-e2e_drives() {
-    local letter type missing
-    for drive; do
-        IFS=: read -r letter type missing <<<"${drive,,}"
-        [ -n "$missing" ] || mkdir -p "$E2E_PREFIX/media/$letter"
-        ln -sfn "$E2E_PREFIX/media/$letter" "$E2E_PREFIX/dosdevices/$letter:"
-        printf '\n[Software\\\\Wine\\\\Drives] 1700000000\n"%s:"="%s"\n' "$letter" "$type" >>"$E2E_PREFIX/system.reg"
-    done
-}
-
 # One probe, and with it the prefix's Wine server, runs for the whole scenario and answers at
-# once: a Wine process takes a few hundred milliseconds to start. Its pipes get descriptors of
-# their own, which pipelines and subshells inherit too.
-# Its first answer shows that the prefix's server and services are up: a Wine start timed
-# after that is not also timing the prefix's cold start.
+# once; its first answer shows that the prefix's server and services are up.
 e2e_start_probe() {
     [ -z "${E2E_PROBE_IN:-}" ] || return 0
     coproc E2E_PROBE { volane_wine "$PROBE_EXE" serve; }
@@ -87,35 +71,25 @@ e2e_probe() {
 }
 
 # Volane.exe with the given command line, from its folder; wine ends with it, with its status.
-e2e_volane() {
-    cd "$E2E_APP_DIR" && exec env LC_ALL="$VOLANE_WINE_LOCALE" wine 'C:\Program Files\Volane\Volane.exe' "$@"
-}
 e2e_start_volane() {
     e2e_start_probe
-    e2e_volane "$@" &
+    (cd "$E2E_APP_DIR" && exec env LC_ALL="$VOLANE_WINE_LOCALE" wine 'C:\Program Files\Volane\Volane.exe' "$@") &
     E2E_LAUNCHER_PID=$!
 }
 # Wine frees the handles of an ended process a moment after its launcher has gone: a start
 # before then would find the single-instance name still held and hand over to no one.
-e2e_name_free() {
-    e2e_probe free 'Local\Volane.SingleInstance' 10000 ||
-        e2e_fail "the single-instance name is still held 10 s after the last instance ended"
-}
-e2e_start_ready() {
-    e2e_name_free
-    e2e_start_volane "$E2E_EDITOR" && e2e_shown @main
-}
+e2e_name_free() { e2e_probe free 'Local\Volane.SingleInstance' 10000 || e2e_fail "the single-instance name is held 10 s on"; }
+e2e_start_ready() { e2e_name_free && e2e_start_volane "$E2E_EDITOR" && e2e_shown @main; }
 
-# Runs Volane.exe, which must end at once: within 10 s, with exit status 0.
+# Volane.exe, which must end within 10 s, with exit status 0.
 e2e_run_volane() {
     e2e_start_volane "$@"
     e2e_wait_exit "$E2E_LAUNCHER_PID" 10 || e2e_fail "Volane.exe $* still runs 10 s later"
     e2e_expect_eq "exit status of Volane.exe $*" 0 "$E2E_STATUS"
 }
 
-# Waits up to SECONDS for the process PID, a child of this shell, to end and sets E2E_STATUS to
-# its exit status; not in a subshell, which could not collect it. An ended child stays a zombie
-# until waited for.
+# e2e_wait_exit PID SECONDS: E2E_STATUS is then the exit status of this shell's child PID (not
+# in a subshell, which could not collect it; an ended child stays a zombie until waited for).
 e2e_ended() { [[ "$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null)" =~ ^(Z|$) ]]; }
 e2e_wait_exit() {
     e2e_until "$2" e2e_ended "$1" || return 1
@@ -147,9 +121,8 @@ e2e_shown() {
     e2e_until 20 e2e_x_shows "$1" || e2e_fail "X does not show $1 at $(e2e_window_field "$1" rect): $(e2e_x_windows)"
 }
 
-# Real pointer input at a screen point "X Y", which is an X root point. A click near the one
-# before and within the double-click time (500 ms) would make a double-click: e2e_click waits
-# it out.
+# Real pointer input at a screen point "X Y". A click near the one before and within the
+# double-click time (500 ms) would make a double-click: e2e_click waits it out.
 E2E_LAST_CLICK="0 -9 -9"
 e2e_click() {
     local x y time last_x last_y
@@ -161,34 +134,26 @@ e2e_click() {
     xdotool mousemove "$x" "$y" click "${@:-1}"
     E2E_LAST_CLICK="${EPOCHREALTIME/./} $x $y"
 }
-e2e_right_click() { e2e_click "$1" 3; }
 e2e_double_click() { e2e_click "$1" --repeat 2 --delay 20 1; }
 
-# Item N of the menu bar (0 文件, 1 收起/展开); item N of the 文件 menu, open from the bar or
-# as the tree's popup: 0 刷新, 1 置顶, a separator, 3 退出, 4 关于; the popup, opened with a
-# right click on the tree beside the drive roots.
-e2e_bar() { e2e_click "$(e2e_probe bar "$1")"; }
+# A point of the tree beside the drive roots; a click there gives the main window the focus.
+e2e_blank() { read -r left _ _ bottom <<<"$(e2e_window_field @main rect)" && echo "$((left + 60)) $((bottom - 100))"; }
+# Menus from the keyboard, as Wine hands out no other process's menu items: Shift+F10 opens the
+# 文件 menu as the tree's popup; in an open menu N Ups and Enter run the Nth item from the
+# bottom, whether the first one is selected or none is: 1 关于, 2 退出, 3 置顶, 4 刷新.
 e2e_menu() {
-    local point
     e2e_shown 'class:#32768'
-    point=$(e2e_probe popup TTSTT "$1") || e2e_fail "the popup menu is not 刷新 置顶 - 退出 关于"
-    e2e_click "$point"
+    xdotool key --delay 50 --repeat "$1" Up && xdotool key Return
 }
-e2e_file_menu() { e2e_bar 0 && e2e_menu "$1"; }
-e2e_popup() {
-    read -r left _ _ bottom <<<"$(e2e_window_field @main client)"
-    e2e_right_click "$((left + 60)) $((bottom - 100))"
-}
+e2e_file_menu() { e2e_click "$(e2e_blank)" && xdotool key shift+F10 && e2e_menu "$1"; }
+e2e_popup() { e2e_click "$(e2e_blank)" 3; }
 
-# The main window's tree, a line per node: depth, picture (0-based), expanded, children, label
-# centre x and y ("-" when out of view), text; its shape, the same without the centres.
+# The main window's tree, a line per node: depth, picture, expanded, children, label centre x
+# and y ("-" out of view), text; its shape, the same without the centres.
 e2e_tree() { e2e_probe tree @main 15000 | sed -n 's/^node\t//p'; }
 e2e_shape() { e2e_tree | cut -f1-4,7; }
 
-# Waits until a node labelled TEXT is in view; prints the screen point of its label.
+# The screen point of the label TEXT, once it is in view.
 e2e_node_point() { e2e_tree | awk -F'\t' -v t="$1" '$7 == t && $5 != "-" { print $5, $6; exit }'; }
 e2e_has_node() { [ -n "$(e2e_node_point "$1")" ]; }
-e2e_node() {
-    e2e_until 10 e2e_has_node "$1" || e2e_fail "no node $1 in view"
-    e2e_node_point "$1"
-}
+e2e_node() { e2e_until 10 e2e_has_node "$1" || e2e_fail "no node $1 in view"; e2e_node_point "$1"; }

@@ -1,10 +1,8 @@
-// probe.exe: looks into Volane's windows from another process for the end-to-end tests and
-// prints UTF-8 lines; exit status 0 when done, 1 when what it looks or waits for is not there.
-// Run as "serve", it runs commands read one a line, words tab-separated, and ends each answer
-// with a line "\x1f<status>": wait|gone WIN [ms], window WIN, list CLASS, tree WIN [ms], send WIN
-// msg [wParam], bar N, popup LAYOUT N, free NAME [ms], hold PATH, release, where WIN is @main
-// (Volane's main window), class:NAME, a handle or a caption. Run as "host", it is a first
-// instance's stand-in.
+// probe.exe: looks into Volane's windows from another process for the end-to-end tests. Run as
+// "serve", it runs commands read one a line, words tab-separated, prints UTF-8 lines and ends
+// each answer with "\x1f<status>" (0 done, 1 not there): wait|gone WIN [ms], window WIN, list
+// CLASS, tree WIN [ms], send WIN msg [wParam], free NAME [ms]; WIN is @main (the main window),
+// class:NAME or a caption. Run as "host", it is a first instance's stand-in.
 
 #include <windows.h>
 
@@ -12,7 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <cwctype>
+#include <iostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,26 +36,13 @@ std::wstring Num(long long n) {
 unsigned long long Number(const std::wstring& text) {
     return std::wcstoull(text.c_str(), nullptr, 0);
 }
-std::wstring Handle(HWND hwnd) {
-    return Num(reinterpret_cast<long long>(hwnd));
-}
 
-std::wstring Rect(HWND hwnd, bool client = false) {
+std::wstring Rect(HWND hwnd) {
     RECT r{};
-    if (client) {
-        ::GetClientRect(hwnd, &r);
-        ::MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    } else {
-        ::GetWindowRect(hwnd, &r);
-    }
+    ::GetWindowRect(hwnd, &r);
     return Num(r.left) + L" " + Num(r.top) + L" " + Num(r.right) + L" " + Num(r.bottom);
 }
 
-// Another process's window text is read without a message, so a hung target hangs nothing.
-std::wstring Text(HWND hwnd) {
-    wchar_t buf[1024];
-    return std::wstring(buf, static_cast<std::size_t>(::GetWindowTextW(hwnd, buf, 1024)));
-}
 std::wstring ClassOf(HWND hwnd) {
     wchar_t buf[256];
     return std::wstring(buf, static_cast<std::size_t>(::GetClassNameW(hwnd, buf, 256)));
@@ -66,17 +51,10 @@ std::wstring ClassOf(HWND hwnd) {
 HWND Find(const std::wstring& win) {
     if (win == L"@main") return ::FindWindowW(nullptr, kMainTitle);
     if (win.starts_with(L"class:")) return ::FindWindowW(win.substr(6).c_str(), nullptr);
-    if (!std::iswdigit(win[0])) return ::FindWindowW(nullptr, win.c_str());
-    HWND hwnd = reinterpret_cast<HWND>(Number(win));
-    return ::IsWindow(hwnd) ? hwnd : nullptr;
+    return ::FindWindowW(nullptr, win.c_str());
 }
 
-HWND TreeOf(HWND owner) {
-    return owner ? ::FindWindowExW(owner, nullptr, WC_TREEVIEWW, nullptr) : nullptr;
-}
-
-// Wine tells a console program nothing about another process's windows: waiting is looking
-// again every few milliseconds.
+// Wine tells a console program nothing of another process's windows: waiting is looking again.
 template <typename Done>
 bool Poll(DWORD ms, Done done) {
     for (const ULONGLONG end = ::GetTickCount64() + ms;; ::Sleep(20)) {
@@ -85,7 +63,7 @@ bool Poll(DWORD ms, Done done) {
     }
 }
 
-// key=value lines: handle, class, caption, rectangles, pinning, focus, input method windows.
+// key=value lines: class, rectangles, pinning, focus, input method windows.
 int Window(HWND hwnd) {
     if (!hwnd) return 1;
     const bool topmost = ::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST;
@@ -93,41 +71,21 @@ int Window(HWND hwnd) {
     const DWORD thread = ::GetWindowThreadProcessId(hwnd, nullptr);
     for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, L"IME", nullptr));)
         ime += ::GetWindowThreadProcessId(w, nullptr) == thread;
-    Print(L"hwnd=" + Handle(hwnd) + L"\nclass=" + ClassOf(hwnd) + L"\ncaption=" + Text(hwnd));
-    Print(L"rect=" + Rect(hwnd) + L"\nclient=" + Rect(hwnd, true));
+    Print(L"class=" + ClassOf(hwnd) + L"\nrect=" + Rect(hwnd));
     Print(L"topmost=" + Num(topmost) + L"\nforeground=" + Num(::GetForegroundWindow() == hwnd) +
           L"\nime=" + Num(ime));
     return 0;
 }
 
-// A folder held open with no sharing, as another program may hold one, until release: it exists,
-// but nobody else can open it for listing.
-HANDLE held = INVALID_HANDLE_VALUE;
-int Hold(const std::wstring& path) {
-    if (held != INVALID_HANDLE_VALUE) return 1;
-    held = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    return held == INVALID_HANDLE_VALUE ? 1 : 0;
-}
-int Release() {
-    if (held == INVALID_HANDLE_VALUE) return 1;
-    ::CloseHandle(held);
-    held = INVALID_HANDLE_VALUE;
-    return 0;
-}
-
-// window, handle, visible, rect, caption; then for each control: child, class, visible, rect,
-// text.
+// "window" for each window of the class; "child", class, rect for each of its controls.
 int List(const std::wstring& className) {
     int found = 0;
     for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, className.c_str(), nullptr)); ++found) {
-        Print(L"window\t" + Handle(w) + L"\t" + Num(::IsWindowVisible(w)) + L"\t" + Rect(w) +
-              L"\t" + Text(w));
+        Print(L"window");
         for (HWND c = nullptr; (c = ::FindWindowExW(w, c, nullptr, nullptr));)
-            Print(L"child\t" + ClassOf(c) + L"\t" + Num(::IsWindowVisible(c)) + L"\t" + Rect(c) +
-                  L"\t" + Text(c));
+            Print(L"child\t" + ClassOf(c) + L"\t" + Rect(c));
     }
-    return found ? 0 : 1;
+    return !found;
 }
 
 // TVM_GETITEMW and TVM_GETITEMRECT write through pointers, which must be valid in the tree's
@@ -177,8 +135,10 @@ void PrintNodes(HWND tree, HANDLE process, Remote* at, HTREEITEM first, int dept
 
 int Tree(const std::wstring& win, DWORD ms) {
     HWND tree = nullptr;
-    Poll(ms,
-         [&] { return (tree = TreeOf(Find(win))) && ::SendMessageW(tree, TVM_GETCOUNT, 0, 0); });
+    Poll(ms, [&] {
+        return (tree = ::FindWindowExW(Find(win), nullptr, WC_TREEVIEWW, nullptr)) &&
+               ::SendMessageW(tree, TVM_GETCOUNT, 0, 0);
+    });
     DWORD pid = 0;
     ::GetWindowThreadProcessId(tree, &pid);
     HANDLE process =
@@ -186,87 +146,36 @@ int Tree(const std::wstring& win, DWORD ms) {
     void* at = process
                    ? ::VirtualAllocEx(process, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE)
                    : nullptr;
-    if (!tree || !at) return 1;
+    if (!at) return 1;
     PrintNodes(tree, process, static_cast<Remote*>(at), Next(tree, nullptr, TVGN_ROOT), 0);
     ::VirtualFreeEx(process, at, 0, MEM_RELEASE);
     ::CloseHandle(process);
     return 0;
 }
 
-// Wine cannot hand out another process's menu items, so the bar is measured as Wine lays it
-// out: right above the client area, one menu line high, each item its caption's width in the
-// menu font plus two average characters. Every caption of the bar is two ideographs.
-int Bar(int index) {
-    POINT origin{0, 0};
-    if (!::ClientToScreen(Find(L"@main"), &origin)) return 1;
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    HDC dc = ::GetDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, ::CreateFontIndirectW(&metrics.lfMenuFont));
-    SIZE letters{}, caption{};
-    ::GetTextExtentPoint32W(dc, L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ", 52,
-                            &letters);
-    ::GetTextExtentPoint32W(dc, L"文件", 2, &caption);
-    ::DeleteObject(::SelectObject(dc, old));
-    ::ReleaseDC(nullptr, dc);
-    const long width = caption.cx + 2 * ((letters.cx / 26 + 1) / 2);
-    Print(Num(origin.x + width * index + width / 2) + L" " +
-          Num(origin.y - ::GetSystemMetrics(SM_CYMENU) / 2));
-    return 0;
-}
-
-// Wine makes a text item SM_CYMENUSIZE high and a separator half that, with equal margins
-// above and below the items; a popup of another height fails.
-int Popup(const std::wstring& layout, std::size_t index) {
-    HWND menu = ::FindWindowW(L"#32768", nullptr);
-    RECT r{};
-    if (!menu || index >= layout.size() || !::GetWindowRect(menu, &r)) return 1;
-    const int item = ::GetSystemMetrics(SM_CYMENUSIZE);
-    int y = 0, at = 0;
-    for (std::size_t i = 0; i < layout.size(); ++i) {
-        if (i == index) at = y;
-        y += layout[i] == L'T' ? item : item / 2;
-    }
-    const int margin = (r.bottom - r.top - y) / 2;
-    if (margin < 0 || margin > 8) return 1;
-    Print(Num((r.left + r.right) / 2) + L" " + Num(r.top + margin + at + item / 2));
-    return 0;
+bool Free(const std::wstring& name) {
+    HANDLE held = ::OpenMutexW(SYNCHRONIZE, FALSE, name.c_str());
+    if (held) ::CloseHandle(held);
+    return !held;
 }
 
 // send gives lParam 0.
 int Run(const std::vector<std::wstring>& a) {
     const std::size_t n = a.size();
-    if (n == 1 && a[0] == L"release") return Release();
     if (n < 2) return 2;
     const std::wstring& cmd = a[0];
     HWND w = Find(a[1]);
     const DWORD ms = n > 2 ? static_cast<DWORD>(Number(a[2])) : 15000;
-    if (cmd == L"wait")
-        return Poll(ms, [&] { return (w = Find(a[1])) && ::IsWindowVisible(w); }) ? 0 : 1;
-    if (cmd == L"gone") return Poll(ms, [&] { return !Find(a[1]); }) ? 0 : 1;
-    if (cmd == L"free") {
-        return Poll(ms,
-                    [&] {
-                        HANDLE held = ::OpenMutexW(SYNCHRONIZE, FALSE, a[1].c_str());
-                        if (held) ::CloseHandle(held);
-                        return held == nullptr;
-                    })
-                   ? 0
-                   : 1;
-    }
-    if (cmd == L"hold") return Hold(a[1]);
+    if (cmd == L"wait") return !Poll(ms, [&] { return (w = Find(a[1])) && ::IsWindowVisible(w); });
+    if (cmd == L"gone") return !Poll(ms, [&] { return !Find(a[1]); });
+    if (cmd == L"free") return !Poll(ms, [&] { return Free(a[1]); });
     if (cmd == L"window") return Window(w);
     if (cmd == L"list") return List(a[1]);
     if (cmd == L"tree") return Tree(a[1], ms);
-    if (cmd == L"bar") return Bar(static_cast<int>(Number(a[1])));
-    if (cmd == L"popup" && n == 3) return Popup(a[1], Number(a[2]));
     if (cmd == L"send" && n >= 3 && w) {
         DWORD_PTR result = 0;
-        return ::SendMessageTimeoutW(w, static_cast<UINT>(Number(a[2])), n > 3 ? Number(a[3]) : 0,
-                                     0, SMTO_NORMAL, 10000, &result)
-                   ? 0
-                   : 1;
+        return !::SendMessageTimeoutW(w, static_cast<UINT>(Number(a[2])), n > 3 ? Number(a[3]) : 0,
+                                      0, SMTO_NORMAL, 10000, &result);
     }
     return 2;
 }
@@ -302,21 +211,13 @@ int Host() {
 
 // A Wine process takes a few hundred milliseconds to start; a probe that stays answers at once.
 int Serve() {
-    std::string line;
-    char c = 0;
-    DWORD n = 0;
-    while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), &c, 1, &n, nullptr) && n) {
-        if (c != '\n') {
-            line += c;
-            continue;
-        }
+    for (std::string line; std::getline(std::cin, line);) {
         std::vector<std::wstring> args;
         for (std::size_t start = 0, tab = 0; tab < line.size(); start = tab + 1) {
             tab = std::min(line.find('\t', start), line.size());
             args.push_back(
                 volane::win32::Widen(std::string_view(line).substr(start, tab - start), CP_UTF8));
         }
-        line.clear();
         Print(L"\x1f" + Num(Run(args)));
     }
     return 0;

@@ -1,6 +1,5 @@
-// recorder.exe: the stand-in editor of the end-to-end tests. Each start appends one UTF-8 line
-// to the file VOLANE_RECORD names: the show value it was started with (wShowWindow when
-// STARTF_USESHOWWINDOW is set, else -1), a tab, and its whole command line. It shows nothing.
+// recorder.exe, the stand-in editor: each start appends to the file VOLANE_RECORD names a UTF-8
+// line, its show value (-1 without STARTF_USESHOWWINDOW), a tab and its command line.
 
 #include <windows.h>
 

@@ -25,19 +25,13 @@ e2e_until 20 one_left || e2e_fail "more than one of five starts at once still ru
 for pid in "${launchers[@]}"; do
     if e2e_ended "$pid"; then wait "$pid" || e2e_fail "a start ended with status $?"; else E2E_LAUNCHER_PID=$pid; fi
 done
-# The main windows, whatever their captions.
 e2e_expect_eq "main windows after five starts at once" 1 "$(e2e_probe list Volane.frmMain | grep -c '^window')"
-hwnd=$(e2e_window_field @main hwnd)
-# 3540 twips of client (236 px) and Wine's 4-px frame make 244 px; left = (19200 - 3660 -
-# 400) / 15, top = 200 / 15, height = (15360 - 800) / 15, each to the nearest pixel.
-home="1009 13 1253 984"
-
-e2e_bar 1
+home=$(e2e_window_field @main rect)
+# 收起 and 置顶 (WM_COMMAND 1004 and 1001): a strip where the window stood, unpinned.
+for id in 1004 1001; do e2e_probe send @main 0x111 $id || e2e_fail "could not send WM_COMMAND $id"; done
 e2e_wait_field @main rect "1009 13 1256 72"
-e2e_file_menu 1
 e2e_wait_field @main topmost 0
-
 e2e_run_volane "$E2E_EDITOR"
 # Wine may still be applying X events of the maximized state that the restore passes through.
-e2e_wait_field "$hwnd" rect "$home"
+e2e_wait_field @main rect "$home"
 e2e_wait_field @main topmost 1

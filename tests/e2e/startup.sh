@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# Start-up. Without a command line Volane ends at once, with status 0. With one, the
-# window appears with one root per shown drive, in drive order, each with its label and the
-# drive picture: removable disks and CD-ROM drives (an empty one too) are shown; network
-# shares, RAM disks and a drive without a root folder are not. The window, taking no typed
-# text, has no input method. An empty drive root lists as empty, without a word.
+# Start-up. Without a command line Volane ends at once, with status 0. With one, the window
+# shows a root per drive, in order, with its label and the drive picture: removable disks and
+# CD-ROM drives (an empty one too), not network shares, RAM disks or a drive without a root
+# folder. It has no input method. An empty drive root lists as empty, without a word.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
-e2e_drives A:floppy D:cdrom E:cdrom:missing H:hd M:hd:missing N:network R:ramdisk
+# Drives LETTER:TYPE[:missing] of Wine's types, each a Linux folder unless missing; Wine's
+# server reads them once, before Wine runs.
+for drive in a:floppy d:cdrom e:cdrom:missing h:hd m:hd:missing n:network r:ramdisk; do
+    IFS=: read -r letter type missing <<<"$drive"
+    [ -n "$missing" ] || mkdir -p "$E2E_PREFIX/media/$letter"
+    ln -sfn "$E2E_PREFIX/media/$letter" "$E2E_PREFIX/dosdevices/$letter:"
+    printf '\n[Software\\\\Wine\\\\Drives] 1700000000\n"%s:"="%s"\n' "$letter" "$type" >>"$E2E_PREFIX/system.reg"
+done
 
 # shellcheck disable=SC2119 # no command line at all
 e2e_run_volane
