@@ -44,8 +44,7 @@ TEST(frmAbout, SysInfoStartsTheFirstLocationAsReadOrTheSecondWithItsFile) {
         {{}, Value{kRegSz, "C:\\t\0"s}, true, true, L"start C:\\t\\MSINFO32.EXE 1; "},
         {{}, Value{kRegSz, "C:\\t"}, false, true, box},
         {{}, {}, true, true, box},
-        {Value{kRegSz, ""}, {}, true, true, box},  // no data at all fails the look-up
-        {Value{kRegSz, ""}, Value{kRegSz, "C:\\t"}, true, true, box},  // and ends it there
+        {Value{kRegSz, ""}, Value{kRegSz, "C:\\t"}, true, true, box},  // no data ends the look-up
         {Value{3, "\x01"}, {}, true, true, L"start  1; " + box},
     };
     for (const auto& [atFirst, atSecond, fileThere, startWorks, outcome] : cases) {
