@@ -32,7 +32,6 @@ TEST(ProfileText, SettingsFileSyntaxAndWhichFilesAreReadAsUtf8) {
     // Bytes, and the UTF-8 text Volane reads in them (nothing: the platform's reader reads them).
     using Text = std::optional<std::string_view>;
     const std::pair<std::string, Text> files[] = {
-        {"\xEF\xBB\xBF[setup]\r\nfileTypes=\xE6\x96\x87;", "[setup]\r\nfileTypes=\xE6\x96\x87;"},
         {"\xEF\xBB\xBF[setup]\r\nfileTypes=txt;", "[setup]\r\nfileTypes=txt;"},
         {"\xEF\xBB\xBF", ""},  // the mark alone
         {"[setup]\r\nfileTypes=\xE6\x96\x87\xE6\x9C\xAC;",
