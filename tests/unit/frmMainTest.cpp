@@ -103,7 +103,8 @@ TEST(frmMain, MouseAndMenuCommands) {
     doubleClick(true, L"C:\\w\\a.js", NodeAction::Opened);
     EXPECT_EQ(r.tv1.log,
               (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\a.js a.js 7", L"redraw on"}));
-    // Enter opens the selected node by the double-click's rules, without a hit.
+    // Enter opens the selected node by the double-click's rules, after a mouse-down beside it too.
+    r.form.tv1_MouseDown(kButtonLeft, 0, 0, 0);
     for (const auto& [selected, handled] : {std::pair{std::optional<std::wstring>{}, false},
                                             {L"C:\\", false},
                                             {L"C:\\w\\a.js", true}}) {
