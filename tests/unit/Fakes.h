@@ -34,8 +34,7 @@ void ExpectEach(F f, const Cases& cases) {
 }
 
 // A tree that logs its changes and keeps its own key rules: each key once, under a known parent.
-class FakeTree final : public ITree {
-  public:
+struct FakeTree final : ITree {
     bool Add(std::wstring_view parent, std::wstring key, std::wstring_view text,
              int image) override {
         if (parents.count(key) || (!parent.empty() && !parents.count(std::wstring(parent))))
@@ -61,7 +60,6 @@ class FakeTree final : public ITree {
     void SetWidth(double twips) override { width = twips; }
     void SetHeight(double twips) override { height = twips; }
 
-    std::size_t Count() const { return parents.size(); }
     std::size_t Children(const std::wstring& key) const {
         return std::count_if(parents.begin(), parents.end(),
                              [&key](const auto& node) { return node.second == key; });
@@ -75,8 +73,7 @@ class FakeTree final : public ITree {
     double width = 0, height = 0;
 };
 
-class FakeFileSystem final : public IFileSystem {
-  public:
+struct FakeFileSystem final : IFileSystem {
     std::vector<Drive> Drives() override { return drives; }
     bool FolderExists(const std::wstring& path) override {
         return folders.count(path) != 0 || failing.count(path) != 0;
@@ -95,8 +92,7 @@ class FakeFileSystem final : public IFileSystem {
     std::set<std::wstring> plainFiles;
 };
 
-class FakeProcess final : public IProcess {
-  public:
+struct FakeProcess final : IProcess {
     bool AnotherInstanceRunning() override { return anotherRunning; }
     std::wstring CommandLineTail() override { return commandLine; }
     std::wstring ExeFolder() override { return exeFolder; }
@@ -108,12 +104,11 @@ class FakeProcess final : public IProcess {
 
     bool anotherRunning = false, startSucceeds = true;
     std::wstring commandLine = L"D:\\ed\\ed.exe", exeFolder = L"C:\\Volane";
-    std::vector<std::pair<std::wstring, int>> started;
+    Started started;
 };
 
 // Values by file name and key, all in the section "setup"; other sections read "".
-class FakeProfile final : public IProfile {
-  public:
+struct FakeProfile final : IProfile {
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                             const std::wstring& file) override {
         ++reads;
@@ -127,8 +122,7 @@ class FakeProfile final : public IProfile {
     int reads = 0;
 };
 
-class FakeUi final : public IUi {
-  public:
+struct FakeUi final : IUi {
     void ShowMessage(const std::wstring& text, const std::wstring& title) override {
         boxes.push_back({text, title});
         if (log) log->push_back(L"box " + text);
@@ -136,31 +130,24 @@ class FakeUi final : public IUi {
     void SetBusy(bool busy) override {
         if (log) log->push_back(busy ? L"wait" : L"arrow");
     }
-    std::vector<std::pair<std::wstring, std::wstring>> boxes;
+    Boxes boxes;
     Texts* log = nullptr;  // where the cursor and the boxes go in order, when set
 };
 
 // Latin-1 stands in for the ANSI code page.
-class FakeCodePage final : public ICodePage {
-  public:
+struct FakeCodePage final : ICodePage {
     std::wstring ToWide(std::string_view ansi) const override {
-        std::wstring w;
-        for (unsigned char c : ansi) w += static_cast<wchar_t>(c);
-        return w;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(ansi.data());
+        return {bytes, bytes + ansi.size()};
     }
-    std::string ToAnsi(std::wstring_view wide) const override {
-        std::string a;
-        for (wchar_t c : wide) a += c < 256 ? static_cast<char>(c) : '?';
-        return a;
-    }
+    std::string ToAnsi(std::wstring_view wide) const override { return {wide.begin(), wide.end()}; }
 };
 
 inline constexpr double kScreenWidth = 19200, kScreenHeight = 15360;  // 1280 x 1024 pixels
 
 // Outer measures in twips, the client area 120 x 780 less; maximized it covers the screen. Like the
 // form runtime, every change of size or state raises the resize event before it returns.
-class FakeWindow final : public IWindow {
-  public:
+struct FakeWindow final : IWindow {
     std::intptr_t Handle() const override { return 0x7FF612345678; }
     double Width() const override { return Maxed() ? kScreenWidth : width; }
     double Height() const override { return Maxed() ? kScreenHeight : height; }
@@ -193,13 +180,11 @@ class FakeWindow final : public IWindow {
     std::wstring caption, tag;
     bool shown = false, topmost = false;
     Texts log;  // changes of display state and of transitions, in order
-    std::function<void()> onResize = [] {};
-    std::function<void()> onUnload = [] {};
+    std::function<void()> onResize = [] {}, onUnload = [] {};
 };
 
 // A menu item or a label.
-class FakeItem final : public IMenuItem, public IText {
-  public:
+struct FakeItem final : IMenuItem, IText {
     explicit FakeItem(std::wstring t = L"") : text(std::move(t)) {}
     std::wstring Caption() const override { return text; }
     void SetCaption(const std::wstring& c) override { text = c; }
@@ -211,8 +196,7 @@ class FakeItem final : public IMenuItem, public IText {
 
 // Picture1 and ilFiles (which bitmap each image is a copy of), the first instance's window and
 // the building steps.
-class FakeStart final : public IPictureStage, public IInstanceChannel, public IStartupSteps {
-  public:
+struct FakeStart final : IPictureStage, IInstanceChannel, IStartupSteps {
     void LoadPicture(const std::wstring& name) override {
         if (name == L"htm") throw AppError(Failure::ResourceNotFound, name);  // no such bitmap
         shown = name;
@@ -243,27 +227,21 @@ class FakeStart final : public IPictureStage, public IInstanceChannel, public IS
 };
 
 // Values by "key\name"; the key "missing" does not open. Every key opened must be closed.
-class FakeRegistry final : public IRegistry {
-  public:
-    class Key final : public IRegistryKey {
-      public:
-        Key(FakeRegistry& registry, std::string path) : registry_(registry), path_(path) {
-            ++registry_.open;
-        }
-        ~Key() override { --registry_.open; }
+struct FakeRegistry final : IRegistry {
+    struct Key final : IRegistryKey {
+        Key(FakeRegistry& r, std::string p) : registry(r), path(std::move(p)) { ++registry.open; }
+        ~Key() override { --registry.open; }
         Result<ValueRead> Query(const std::string& name, std::span<std::uint8_t> data) override {
-            auto it = registry_.values.find(path_ + name);
-            if (it == registry_.values.end() || data.size() != 1024)
+            auto it = registry.values.find(path + name);
+            if (it == registry.values.end() || data.size() != 1024)
                 return Error{2, L"系统找不到指定的文件。"};
-            const auto size = static_cast<std::uint32_t>(it->second.second.size());
-            if (size > 1024) return Error{234, L"有更多数据可用。"};
-            std::copy(it->second.second.begin(), it->second.second.end(), data.begin());
-            return ValueRead{it->second.first, size};
+            const auto& [type, bytes] = it->second;
+            if (bytes.size() > 1024) return Error{234, L"有更多数据可用。"};
+            std::copy(bytes.begin(), bytes.end(), data.begin());
+            return ValueRead{type, static_cast<std::uint32_t>(bytes.size())};
         }
-
-      private:
-        FakeRegistry& registry_;
-        std::string path_;
+        FakeRegistry& registry;
+        std::string path;
     };
     Result<std::unique_ptr<IRegistryKey>> Open(RegistryRoot root,
                                                const std::string& subKey) override {

@@ -24,10 +24,8 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
         {L"C:\\", longKey, true}};
     for (const auto& [parent, key, added] : inserts)
         EXPECT_EQ(index.Insert(parent, key) != nullptr, added) << key.substr(0, 20);
-    for (const std::wstring& key :
-         {std::wstring(L"C:\\"), std::wstring(L"C:\\work"), std::wstring(L"C:\\Work"),
-          std::wstring(L"C:\\work\\a"), wide, std::wstring(L"C:\\work\\\u0100"),
-          std::wstring(L"C:\\work\\\u0080\u00e9\u00ff"), std::wstring(L"D:\\x"), longKey}) {
+    for (const auto& [parent, key, added] : inserts) {
+        if (!added) continue;
         const TreeNode* node = index.Find(key);
         ASSERT_NE(node, nullptr) << key.substr(0, 20);
         EXPECT_EQ(index.Key(*node), key);

@@ -4,11 +4,6 @@
 
 namespace volane::test {
 
-// The work area a taskbar or a docked tool bar leaves.
-std::function<void(Rig&)> SetWorkArea(TwipsRect area) {
-    return [area](Rig& r) { r.workArea = area; };
-}
-
 // What the user does to the main window, by name.
 const std::map<std::string, std::function<void(Rig&)>> kActions = {
     {"exp", [](Rig& r) { r.form.m_exp_Click(); }},
@@ -21,10 +16,18 @@ const std::map<std::string, std::function<void(Rig&)>> kActions = {
     {"size", [](Rig& r) { r.window.SetWidth(5000.4), r.window.SetHeight(9000.6); }},
     // Taskbars of 48 pixels (720 twips), one with a tool bar docked at the right; "load" places
     // the window anew.
-    {"bar-bottom", SetWorkArea({0, 0, kScreenWidth, 14640})},
-    {"bar-top", SetWorkArea({0, 720, kScreenWidth, kScreenHeight})},
-    {"bar-left", SetWorkArea({720, 0, kScreenWidth, kScreenHeight})},
-    {"bar-top-right", SetWorkArea({0, 720, 18000, kScreenHeight})},
+    {"bar-bottom",
+     [](Rig& r) {
+         r.workArea = {0, 0, kScreenWidth, 14640};
+     }},
+    {"bar-left",
+     [](Rig& r) {
+         r.workArea = {720, 0, kScreenWidth, kScreenHeight};
+     }},
+    {"bar-top-right",
+     [](Rig& r) {
+         r.workArea = {0, 720, 18000, kScreenHeight};
+     }},
     {"load", [](Rig& r) { r.form.Form_Load(); }}};
 
 TEST(frmMain, LoadPinCollapseExpandAndRestoreFromEveryState) {
@@ -35,14 +38,10 @@ TEST(frmMain, LoadPinCollapseExpandAndRestoreFromEveryState) {
         {"", loaded + pinned},  // at the right edge, as high as the screen allows
         {"top", loaded},
         {"top check top", loaded + pinned},  // the member decides, not the check mark
-        {"top top top", loaded},
         {"exp", collapsed + pinned},
-        {"max exp", collapsed + pinned},
         {"max exp exp", loaded + pinned},  // 展开 gives back the size from before maximized
-        {"exp exp", loaded + pinned},
         {"size exp exp", L"0 15020,200 5000x9001 tree 4880x8221 收起" + pinned},  // whole twips
         // The restore ends expanded, normal, in place and pinned, at the size saved last.
-        {"restore", loaded + pinned},
         {"exp restore", loaded + pinned},
         {"min restore", loaded + pinned},
         {"max restore", loaded + pinned},
@@ -54,9 +53,7 @@ TEST(frmMain, LoadPinCollapseExpandAndRestoreFromEveryState) {
         {"bar-left load", loaded + pinned},  // measured from the right edge: nothing moves
         {"bar-top-right load", L"0 13820,920 3780x13840 tree 3660x13060 收起" + pinned},
         // The restore measures the work area as it is now, at the size saved last.
-        {"bar-top-right move restore", L"0 13820,920 3780x14560 tree 3660x13780 收起" + pinned},
-        {"bar-top load bar-bottom exp exp restore",
-         L"0 15020,200 3780x13840 tree 3660x13060 收起" + pinned}};
+        {"bar-top-right move restore", L"0 13820,920 3780x14560 tree 3660x13780 收起" + pinned}};
     // The restore's two steps run with the window's transitions off, and on again after them.
     const Texts restoreSteps{L"transitions off", L"state 2", L"state 0", L"transitions on"};
     for (const auto& [script, state] : cases) {
@@ -64,11 +61,11 @@ TEST(frmMain, LoadPinCollapseExpandAndRestoreFromEveryState) {
         std::istringstream actions(script);
         for (std::string action; actions >> action;) kActions.at(action)(r);
         EXPECT_EQ(r.State(), state) << script;
-        const bool restored = script.ends_with("restore");
-        EXPECT_EQ(r.window.shown, restored);
+        EXPECT_EQ(r.window.shown, script.ends_with("restore")) << script;
         const Texts& log = r.window.log;
-        const Texts last(log.size() < 4 ? log.begin() : log.end() - 4, log.end());
-        if (restored) EXPECT_EQ(last, restoreSteps) << script;
+        if (r.window.shown)
+            EXPECT_EQ(Texts(log.end() - std::min<int>(4, log.size()), log.end()), restoreSteps)
+                << script;
     }
 }
 
@@ -106,7 +103,8 @@ TEST(frmMain, MouseAndMenuCommands) {
     doubleClick(true, L"C:\\w\\a.js", NodeAction::Opened);
     EXPECT_EQ(r.tv1.log,
               (Texts{L"expand C:\\w", L"redraw off", L"add C:\\w\\a.js a.js 7", L"redraw on"}));
-    // Enter opens the selected node by the double-click's rules, without a hit.
+    // Enter opens the selected node by the double-click's rules, after a mouse-down beside it too.
+    r.form.tv1_MouseDown(kButtonLeft, 0, 0, 0);
     for (const auto& [selected, handled] : {std::pair{std::optional<std::wstring>{}, false},
                                             {L"C:\\", false},
                                             {L"C:\\w\\a.js", true}}) {
@@ -120,7 +118,6 @@ TEST(frmMain, MouseAndMenuCommands) {
     r.tv1.log.clear();
     EXPECT_TRUE(r.form.tv1_KeyDown(kKeyF5, 0));  // as 刷新 does
     EXPECT_EQ(r.tv1.log, (Texts{L"add C:\\ 本地磁盘(C) 2", L"add E:\\ 光盘驱动(E) 2"}));
-    EXPECT_EQ(r.tv1.Count(), 2u);
 }
 
 }  // namespace volane::test

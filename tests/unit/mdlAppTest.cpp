@@ -1,6 +1,8 @@
-// The icon table, the drive roots and the start-up's roads.
+// The icon table, the drive roots, the start-up's roads and the single-instance protocol's
+// restore request, which the start-up sends.
 #include "Fakes.h"
 #include "modules/mdlApp.h"
+#include "modules/mdlMsg.h"
 
 namespace volane::test {
 
@@ -10,7 +12,6 @@ TEST(mdlApp, IconTableWithHtmlTwiceLookUpByLowerCaseAndDriveRoots) {
     InitImages(stage, names);
     EXPECT_EQ(stage.images, (Texts{L"qe", L"root", L"folder", L"css", L"html", L"html", L"js",
                                    L"php", L"txt", L"attached"}));
-    EXPECT_FALSE(names[10].has_value());
     const std::pair<const wchar_t*, int> cases[] = {
         {L"qe", 1},  {L"root", 2}, {L"folder", 3}, {L"css", 4}, {L"html", 5}, {L"htm", 6},
         {L"js", 7},  {L"php", 8},  {L"txt", 9},    {L"CSS", 4}, {L"Htm", 6},  {L"ROOT", 2},
@@ -47,6 +48,12 @@ TEST(mdlApp, StartupHandsOverQuitsOrBuildsInOrder) {
         EXPECT_EQ(Main(process, startup, FakeCodePage(), startup), road) << log;
         EXPECT_EQ(startup.log, log);
     }
+}
+
+TEST(mdlMsg, OnlyTheShowCodeOfMessage1025IsTheRestoreRequest) {
+    EXPECT_TRUE(IsShowRequest(1025, 4001));
+    const std::pair<unsigned, unsigned> others[] = {{1025, 123}, {1025, 0}, {1024, 4001}};
+    for (auto [message, wParam] : others) EXPECT_FALSE(IsShowRequest(message, wParam)) << wParam;
 }
 
 }  // namespace volane::test
