@@ -1,8 +1,6 @@
-// The icon table, the drive roots, the start-up's roads and the single-instance protocol's
-// restore request, which the start-up sends.
+// The icon table, the drive roots and the start-up's roads.
 #include "Fakes.h"
 #include "modules/mdlApp.h"
-#include "modules/mdlMsg.h"
 
 namespace volane::test {
 
@@ -48,12 +46,6 @@ TEST(mdlApp, StartupHandsOverQuitsOrBuildsInOrder) {
         EXPECT_EQ(Main(process, startup, FakeCodePage(), startup), road) << log;
         EXPECT_EQ(startup.log, log);
     }
-}
-
-TEST(mdlMsg, OnlyTheShowCodeOfMessage1025IsTheRestoreRequest) {
-    EXPECT_TRUE(IsShowRequest(1025, 4001));
-    const std::pair<unsigned, unsigned> others[] = {{1025, 123}, {1025, 0}, {1024, 4001}};
-    for (auto [message, wParam] : others) EXPECT_FALSE(IsShowRequest(message, wParam)) << wParam;
 }
 
 }  // namespace volane::test
