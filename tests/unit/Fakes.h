@@ -17,8 +17,12 @@
 #include "forms/frmMain.h"
 #include "modules/mdlApp.h"
 #include "platform/Platform.h"
+#include "tests/Watchdog.h"
 
 namespace volane::test {
+
+// Each unit test ends within 20 s or fails.
+inline const bool kWatched = WatchEachTest(20);
 
 using Texts = std::vector<std::wstring>;
 using WW = std::pair<std::wstring, std::wstring>;

@@ -55,6 +55,12 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
     index.Insert(L"C:\\", L"C:\\a");
     EXPECT_EQ(index.Find(L"C:\\")->children, 1u);
     EXPECT_EQ(index.Key(*index.Find(L"C:\\a")), L"C:\\a");
+    // Beyond the first chunks of the store, at their edges too, each node keeps its own key.
+    for (int i = 0; i < 2100; ++i) index.Insert(L"C:\\", L"C:\\" + std::to_wstring(i));
+    for (int i = 0; i < 2100; ++i) {
+        const TreeNode* node = index.Find(L"C:\\" + std::to_wstring(i));
+        ASSERT_TRUE(node && index.Key(*node) == L"C:\\" + std::to_wstring(i)) << i;
+    }
 }
 
 }  // namespace volane::test

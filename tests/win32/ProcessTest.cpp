@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/Watchdog.h"
 #include "tests/win32/Fakes.h"
 #include "tests/win32/Support.h"
 
@@ -96,5 +97,6 @@ int wmain(int argc, wchar_t** argv) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     ::testing::InitGoogleTest(&argc, argv);
+    volane::test::WatchEachTest(30);
     return RUN_ALL_TESTS();
 }
