@@ -12,21 +12,16 @@
 
 namespace volane::test {
 
-// Process-wide, never freed: the watching thread outlives every object.
-inline std::atomic<long long> watchedSince{0};
+using WatchClock = std::chrono::steady_clock;
+// Process-wide and never freed: the watching thread outlives every object.
+inline std::atomic<WatchClock::rep> watchedSince{0};
 inline char watchedName[256] = {};
 
-inline long long MonotonicMilliseconds() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-class Watchdog final : public ::testing::EmptyTestEventListener {
+struct Watchdog final : ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo& test) override {
         std::snprintf(watchedName, sizeof(watchedName), "%s.%s", test.test_suite_name(),
                       test.name());
-        watchedSince.store(MonotonicMilliseconds(), std::memory_order_release);
+        watchedSince.store(WatchClock::now().time_since_epoch().count());
     }
     void OnTestEnd(const ::testing::TestInfo&) override { watchedSince.store(0); }
 };
@@ -34,15 +29,14 @@ class Watchdog final : public ::testing::EmptyTestEventListener {
 // Once per executable, before the tests run; the listener list owns the listener.
 inline bool WatchEachTest(int seconds) {
     ::testing::UnitTest::GetInstance()->listeners().Append(new Watchdog);
-    std::thread([seconds] {
-        for (;;) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            const long long since = watchedSince.load(std::memory_order_acquire);
-            if (since != 0 && MonotonicMilliseconds() - since > seconds * 1000LL) {
-                std::fprintf(stderr, "FAIL: %s did not end within %d s\n", watchedName, seconds);
-                std::fflush(stderr);
-                std::_Exit(1);
-            }
+    std::thread([bound = WatchClock::duration(std::chrono::seconds(seconds)).count(), seconds] {
+        for (;; std::this_thread::sleep_for(std::chrono::milliseconds(200))) {
+            const WatchClock::rep since = watchedSince.load();
+            if (since == 0 || WatchClock::now().time_since_epoch().count() - since <= bound)
+                continue;
+            std::fprintf(stderr, "FAIL: %s did not end within %d s\n", watchedName, seconds);
+            std::fflush(stderr);
+            std::_Exit(1);
         }
     }).detach();
     return true;

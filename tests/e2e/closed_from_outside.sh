@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Another program closes Volane with WM_CLOSE or WM_SYSCOMMAND/SC_CLOSE, as scripts and
-# installers do: the process ends within 2 s with exit code 0, with the About box or the popup
-# menu open, and the next start shows the window again.
+# WM_CLOSE or SC_CLOSE from another program, with the About box or the popup open: Volane ends
+# within 2 s with exit code 0, and the next start shows the window again.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 

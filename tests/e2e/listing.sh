@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# Listing and opening. Double-clicks on a drive and a folder list them, with the files whose
-# extension setup.ini names. One on a file starts the editor minimized with "<editor> <path>",
-# Unicode intact, and leaves the tree as it was; one on a listed folder closes it. A right click
-# opens the popup at the pointer; its 刷新 leaves the drive roots, 退出 ends Volane. Enter lists
-# and opens as a double-click does. Nothing is written into the program's folder or the listed
-# tree meanwhile.
+# Listing and opening by double-click and Enter: the editor started minimized with "<editor>
+# <path>", Unicode intact; the popup at the pointer, its 刷新 and 退出; nothing written meanwhile.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 work=$E2E_PREFIX/drive_c/work

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Second start. A second start sends the first instance's window message 1025 with wParam 4001
-# and the address of a zero, and ends only once it is answered. Five starts at once leave
-# exactly one instance. A later start ends at once and brings the window back, from collapsed
-# and unpinned.
+# Second start: message 1025 with wParam 4001 and the address of a zero, answered before it ends;
+# five starts at once leave one instance; a later start brings the window back.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 volane_wine "$PROBE_EXE" host >"$E2E_PREFIX/host" &

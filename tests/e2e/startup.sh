@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Start-up. Without a command line Volane ends at once, with status 0. With one, the window
-# shows a root per drive, in order, with its label and the drive picture: removable disks and
-# CD-ROM drives (an empty one too), not network shares, RAM disks or a drive without a root
-# folder. It has no input method. An empty drive root lists as empty, without a word.
+# Start-up: without a command line Volane ends at once; with one, a root per shown drive with its
+# label and picture, no input method, and an empty drive root lists as empty, without a word.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 # Drives LETTER:TYPE[:missing] of Wine's types, each a Linux folder unless missing; Wine's

@@ -1,10 +1,7 @@
-# Fails when the GoogleTest filter of the Windows workflow (.github/workflows/windows.yml) or
-# the list of the 144-DPI run names a test that the Win32 test executable does not have, or
-# holds a wildcard: a renamed test would otherwise run where it should not, or drop out of a
-# run, without a word.
-#   cmake -DRUN=EMULATOR -DEXE=volane_win32_tests.exe -DWORKFLOW=windows.yml -DAT_144DPI=A:B
-#         -P TestNames.cmake
-# RUN is empty where the executable runs as it is (on Windows).
+# Fails when the Windows workflow's GoogleTest filter or the 144-DPI list names a test that the
+# Win32 test executable does not have, or holds a wildcard: a renamed test would otherwise drop
+# out of a run unseen. RUN is empty where the executable runs as it is (on Windows).
+#   cmake -DRUN=EMULATOR -DEXE=... -DWORKFLOW=windows.yml -DAT_144DPI=A:B -P TestNames.cmake
 cmake_minimum_required(VERSION 3.20)
 
 # Every test, whatever filter the environment sets (the workflow sets one for its run).
