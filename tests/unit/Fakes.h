@@ -314,13 +314,3 @@ struct Rig : IScreen, IMainHost, IShell {
 };
 
 }  // namespace volane::test
-
-namespace volane {
-
-// Double-click answers by name in the assertions.
-inline void PrintTo(NodeAction action, std::ostream* out) {
-    constexpr const char* kNames[] = {"Nothing", "LeftToTree", "Listed", "Opened"};
-    *out << kNames[static_cast<int>(action)];
-}
-
-}  // namespace volane

@@ -41,6 +41,11 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
     ASSERT_EQ(index.Find(L"C:\\work\\gone"), refused);
     index.Forget(refused);
     EXPECT_EQ(index.Find(L"C:\\work\\gone"), nullptr);
+    for (int i = 0; i < 2; ++i) {  // a root forgotten and offered again is found again
+        TreeNode* root = index.Insert(L"", L"G:\\");
+        ASSERT_TRUE(root && index.Find(L"G:\\") == root) << i;
+        index.Forget(root);
+    }
     ASSERT_NE(index.Insert(L"C:\\work", L"C:\\work\\back"), nullptr);
     EXPECT_EQ(index.Key(*index.Find(L"C:\\work\\back")), L"C:\\work\\back");
     EXPECT_EQ(index.Size(), 11u);
