@@ -31,7 +31,6 @@ using Boxes = std::vector<std::pair<std::wstring, std::wstring>>;
 using Value = std::pair<std::uint32_t, std::string>;  // type, data
 inline constexpr auto kGbkLead = +[](unsigned char c) { return c >= 0x81 && c <= 0xFE; };
 
-// A table test: each input through f gives its output.
 template <class F, class Cases>
 void ExpectEach(F f, const Cases& cases) {
     for (const auto& [in, out] : cases) EXPECT_EQ(f(in), out) << in;
@@ -54,7 +53,8 @@ struct FakeTree final : ITree {
     }
     std::optional<TreeSelection> Selected() const override {
         if (!selected) return std::nullopt;
-        return TreeSelection{*selected, Children(*selected)};
+        auto child = [this](const auto& node) { return node.second == *selected; };
+        return TreeSelection{*selected, std::size_t(std::ranges::count_if(parents, child))};
     }
     bool HitTest(double, double) const override { return hit; }
     std::optional<TwipsRect> SelectedLabel() const override { return label; }
@@ -63,11 +63,6 @@ struct FakeTree final : ITree {
     double Top() const override { return 30; }
     void SetWidth(double twips) override { width = twips; }
     void SetHeight(double twips) override { height = twips; }
-
-    std::size_t Children(const std::wstring& key) const {
-        return std::count_if(parents.begin(), parents.end(),
-                             [&key](const auto& node) { return node.second == key; });
-    }
 
     std::map<std::wstring, std::wstring> parents;  // each node's key to its parent's, "" for roots
     Texts log;
@@ -118,9 +113,6 @@ struct FakeProfile final : IProfile {
         ++reads;
         auto it = values.find(file + L"|" + key);
         return section == L"setup" && it != values.end() ? it->second : L"";
-    }
-    void Set(const std::wstring& file, const std::wstring& key, const std::wstring& value) {
-        values[file + L"|" + key] = value;
     }
     std::map<std::wstring, std::wstring> values;
     int reads = 0;
@@ -267,7 +259,7 @@ struct Rig : IScreen, IMainHost, IShell {
         window.onUnload = [this] { log += "exit; "; };
         aboutWindow.onUnload = [this] { log += "unload; "; };
         form.Form_Load();
-        profile.Set(L"C:\\Volane\\setup.ini", L"fileTypes", L" HTML;htm;css;js;php;txt;xml; ");
+        profile.values[L"C:\\Volane\\setup.ini|fileTypes"] = L" HTML;htm;css;js;php;txt;xml; ";
         tv1.Add(L"", L"C:\\", L"本地磁盘(C)", 2);
         tv1.Add(L"C:\\", L"C:\\w", L"w", 3);
         tv1.log.clear();

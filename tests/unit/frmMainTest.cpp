@@ -16,18 +16,9 @@ const std::map<std::string, std::function<void(Rig&)>> kActions = {
     {"size", [](Rig& r) { r.window.SetWidth(5000.4), r.window.SetHeight(9000.6); }},
     // Taskbars of 48 pixels (720 twips), one with a tool bar docked at the right; "load" places
     // the window anew.
-    {"bar-bottom",
-     [](Rig& r) {
-         r.workArea = {0, 0, kScreenWidth, 14640};
-     }},
-    {"bar-left",
-     [](Rig& r) {
-         r.workArea = {720, 0, kScreenWidth, kScreenHeight};
-     }},
-    {"bar-top-right",
-     [](Rig& r) {
-         r.workArea = {0, 720, 18000, kScreenHeight};
-     }},
+    {"bar-bottom", [](Rig& r) { r.workArea.bottom = 14640; }},
+    {"bar-left", [](Rig& r) { r.workArea.left = 720; }},
+    {"bar-top-right", [](Rig& r) { r.workArea.top = 720, r.workArea.right = 18000; }},
     {"load", [](Rig& r) { r.form.Form_Load(); }}};
 
 TEST(frmMain, LoadPinCollapseExpandAndRestoreFromEveryState) {

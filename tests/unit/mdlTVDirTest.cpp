@@ -88,7 +88,7 @@ TEST(mdlTVDir, SettingsAreReadTrimmedBesideTheExecutableAtEveryListing) {
     EXPECT_EQ(r.tv1.log, (Texts{L"expand C:\\w", L"redraw off", L"redraw on"}));
     // Listed again, with the settings as they are now, in the drive root's setup.ini.
     r.process.exeFolder = L"D:\\";
-    r.profile.Set(L"D:\\\\setup.ini", L"fileTypes", L"INI;");
+    r.profile.values[L"D:\\\\setup.ini|fileTypes"] = L"INI;";
     r.fs.folders[L"C:\\w"] = {{L"c.ini", 32}, {L"sub", 16}, {L"a.txt", 32}, {L"b.ini", 32}};
     r.tv1.Add(L"C:\\w", L"C:\\w\\c.ini", L"c.ini", 1);  // a key already there is skipped
     r.tv1.log.clear();
@@ -97,7 +97,7 @@ TEST(mdlTVDir, SettingsAreReadTrimmedBesideTheExecutableAtEveryListing) {
                                 L"add C:\\w\\b.ini b.ini 1", L"redraw on"}));
     EXPECT_EQ(r.profile.reads, 3);
     // Without a type list files stay out and folders come in.
-    r.profile.Set(L"D:\\\\setup.ini", L"fileTypes", L"   ");
+    r.profile.values[L"D:\\\\setup.ini|fileTypes"] = L"   ";
     r.fs.folders[L"C:\\w\\sub"] = {{L"c.ini", 32}, {L"s", 16}};
     r.tv1.log.clear();
     ExpandPath(L"C:\\w\\sub", r.listing);
