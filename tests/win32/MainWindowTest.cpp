@@ -63,9 +63,8 @@ TEST_F(MainWindowTest, OpensPinnedAtTheRightEdgeAndCollapses) {
     EXPECT_EQ(WindowRect(Main()), strip);
     Command(IDM_EXP);
     EXPECT_EQ(WindowRect(Main()), expanded);
-    // The margins lie inside the work area, at load and when a restore request brings the moved
-    // window back: with Windows 11's taskbar (48 pixels at 100 %), and with one at the left and
-    // tool bars docked at the top and the right.
+    // The margins lie inside the work area, at load and at a restore: with Windows 11's taskbar
+    // (48 pixels at 100 %), and with bars at the left, the top and the right.
     const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN),
               bar = ::MulDiv(48, static_cast<int>(app.main.Dpi()), 96);
     const RECT areas[] = {{0, 0, cx, cy - bar}, {bar, bar, cx - bar, cy}};

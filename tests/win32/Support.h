@@ -92,19 +92,15 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 50
     return true;
 }
 
-// The system's own text for an error number, in the running language, without its line break.
-inline std::wstring SystemText(DWORD error) {
+// A failure as its number and the system's text for it, in the running language without its
+// line break; Outcome gives "" for a success.
+inline std::wstring Failed(DWORD error) {
     wchar_t text[512] = {};
     DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                error, 0, text, 512, nullptr);
     while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n')) --n;
     EXPECT_GT(n, 0u) << "no text for error " << error;
-    return std::wstring(text, n);
-}
-
-// A failure as its number and the system's text for it, "" for a success.
-inline std::wstring Failed(DWORD error) {
-    return std::to_wstring(error) + L" " + SystemText(error);
+    return std::to_wstring(error) + L" " + std::wstring(text, n);
 }
 inline std::wstring Outcome(const Result<void>& result) {
     return result ? L"" : std::to_wstring(result.Error().number) + L" " + result.Error().text;
@@ -164,9 +160,8 @@ inline void ChangeDpi(HWND window, int dpi) {
     EXPECT_EQ(WindowRect(window), suggested);
 }
 
-// A system parameter changed for a while, as the user or the taskbar would change it; the value
-// from before comes back when the object goes. Nothing is written to the user's profile and
-// nothing is broadcast: the tests send the messages themselves. uiParam: as the actions want it.
+// A system parameter changed for a while, neither written to the profile nor broadcast; the
+// value from before comes back when the object goes.
 template <class T>
 class SystemParameter {
   public:
@@ -175,8 +170,6 @@ class SystemParameter {
         EXPECT_TRUE(::SystemParametersInfoW(get, uiParam, &saved_, 0));
     }
     ~SystemParameter() { Set(saved_); }
-    SystemParameter(const SystemParameter&) = delete;
-    SystemParameter& operator=(const SystemParameter&) = delete;
     const T& Saved() const { return saved_; }
     void Set(T value) { EXPECT_TRUE(::SystemParametersInfoW(set_, uiParam_, &value, 0)); }
 
@@ -186,10 +179,8 @@ class SystemParameter {
     T saved_{};
 };
 
-// Waits up to 10 s for the next message box of this process and presses OK. Returns what it
-// showed: its title, its texts, the ids of its buttons, "icon" if it shows one and its owner's
-// caption if it has one; with report, writes that to the error output first. Without a box the
-// process ends with exit code 2, as the thread showing the box would wait for ever.
+// Waits up to 10 s for the next message box and presses OK; returns its title, texts, button ids,
+// "icon" and owner's caption. Without a box the process ends: the thread showing it would hang.
 inline std::wstring CloseNextBox(bool report = false) {
     HWND box = nullptr;
     for (int i = 0; !(box = ::FindWindowW(L"#32770", nullptr)) || !::IsWindowVisible(box); ++i) {

@@ -194,21 +194,20 @@ TEST_F(TreeViewTest, MainWindowRunsTheSameTreeInBothAppendModes) {
             return main.Tree().Selected().value_or(TreeSelection{}).children;
         };
         const auto step = [&] { steps[mode].push_back(Dump(tree)); };
+        const auto lastRoot = [&] {
+            HTREEITEM root = TreeView_GetRoot(tree);
+            while (TreeView_GetNextSibling(tree, root)) root = TreeView_GetNextSibling(tree, root);
+            return root;
+        };
         for (int i = 0; i < 2; ++i) {
             ::SendMessageW(main.Window(), WM_COMMAND, IDM_REFRESH, 0);
             step();
             ASSERT_TRUE(main.Tree().Add({}, temp, L"temp", 2));
-            HTREEITEM root = TreeView_GetRoot(tree);
-            while (TreeView_GetNextSibling(tree, root)) root = TreeView_GetNextSibling(tree, root);
-            EXPECT_EQ(list(root), 4u);
+            EXPECT_EQ(list(lastRoot()), 4u);
             step();
         }
-        RECT suggested = WindowRect(main.Window());
-        ::SendMessageW(main.Window(), WM_DPICHANGED, MAKEWPARAM(144, 144),
-                       reinterpret_cast<LPARAM>(&suggested));
-        HTREEITEM root = TreeView_GetRoot(tree);
-        while (TreeView_GetNextSibling(tree, root)) root = TreeView_GetNextSibling(tree, root);
-        EXPECT_EQ(list(TreeView_GetChild(tree, root)), 3u);
+        ChangeDpi(main.Window(), 144);
+        EXPECT_EQ(list(TreeView_GetChild(tree, lastRoot())), 3u);
         step();
     }
     EXPECT_EQ(steps[win32::AppendMode::AfterLastChild], steps[win32::AppendMode::Last]);
