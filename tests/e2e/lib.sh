@@ -81,7 +81,6 @@ e2e_start_volane() {
 e2e_name_free() { e2e_probe free 'Local\Volane.SingleInstance' 10000 || e2e_fail "the single-instance name is held 10 s on"; }
 e2e_start_ready() { e2e_name_free && e2e_start_volane "$E2E_EDITOR" && e2e_shown @main; }
 
-# Volane.exe, which must end within 10 s, with exit status 0.
 e2e_run_volane() {
     e2e_start_volane "$@"
     e2e_wait_exit "$E2E_LAUNCHER_PID" 10 || e2e_fail "Volane.exe $* still runs 10 s later"

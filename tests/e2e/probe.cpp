@@ -63,7 +63,6 @@ bool Poll(DWORD ms, Done done) {
     }
 }
 
-// key=value lines: class, rectangles, pinning, focus, input method windows.
 int Window(HWND hwnd) {
     if (!hwnd) return 1;
     const bool topmost = ::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST;
@@ -77,7 +76,6 @@ int Window(HWND hwnd) {
     return 0;
 }
 
-// "window" for each window of the class; "child", class, rect for each of its controls.
 int List(const std::wstring& className) {
     int found = 0;
     for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, className.c_str(), nullptr)); ++found) {
@@ -100,7 +98,6 @@ HTREEITEM Next(HWND tree, HTREEITEM item, UINT how) {
         ::SendMessageW(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
 }
 
-// node, depth, image, expanded, children, label centre x and y ("-" when hidden), text
 void PrintNodes(HWND tree, HANDLE process, Remote* at, HTREEITEM first, int depth) {
     for (HTREEITEM item = first; item; item = Next(tree, item, TVGN_NEXT)) {
         Remote r{};
@@ -159,7 +156,6 @@ bool Free(const std::wstring& name) {
     return !held;
 }
 
-// send gives lParam 0.
 int Run(const std::vector<std::wstring>& a) {
     const std::size_t n = a.size();
     if (n < 2) return 2;
