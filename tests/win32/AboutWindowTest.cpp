@@ -166,8 +166,9 @@ TEST_F(AboutWindowTest, OwnedByTheMainWindowAndOwnerOfAMessageBox) {
     EXPECT_EQ(box(about.Window()), L"提示： | 1 x | owner 关于 Volane-Torlin@www.torlin.example");
 }
 
-// At a new scaling: the controls at the new DPI's pixels, the font scaled with them.
-TEST_F(AboutWindowTest, FollowsADpiChange) {
+// At a new scaling: the controls at the new DPI's pixels, the font scaled with them; and a box
+// whose window is destroyed from outside.
+TEST_F(AboutWindowTest, FollowsADpiChangeAndOutlivesItsWindow) {
     app::AboutWindow about(app.forms, app.module, app.about);
     about.Load();
     const auto fontHeight = [&] {
@@ -183,6 +184,11 @@ TEST_F(AboutWindowTest, FollowsADpiChange) {
     EXPECT_EQ(WindowRect(about.ControlWindow(IDOK), true), (RECT{550, 350, 750, 396}));
     EXPECT_EQ(WindowRect(about.ControlWindow(IDC_TITLE), true), (RECT{140, 32, 658, 96}));
     EXPECT_EQ(fontHeight(), 2 * height96);
+    // Destroyed from outside (with its owner, say), the box is unloaded and loads again.
+    ::DestroyWindow(about.Window());
+    EXPECT_FALSE(about.IsLoaded());
+    about.Load();
+    EXPECT_TRUE(::IsWindow(about.Window()));
 }
 
 // A click on the web address or the picture, as the mouse gives it, opens the site in a normal
