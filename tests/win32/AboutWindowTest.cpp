@@ -137,7 +137,7 @@ TEST_F(AboutWindowTest, OwnedByTheMainWindowAndOwnerOfAMessageBox) {
         std::wstring seen;
         BOOL enabled = TRUE;
         std::thread watcher([&] {
-            for (int i = 0; !::FindWindowW(L"#32770", nullptr) && i < 1000; ++i) ::Sleep(10);
+            ShownWindow(L"#32770");
             enabled = ::IsWindowEnabled(owner);
             seen = CloseNextBox();
         });
@@ -152,9 +152,9 @@ TEST_F(AboutWindowTest, OwnedByTheMainWindowAndOwnerOfAMessageBox) {
     about.Load();
     BOOL mainEnabled = TRUE;
     std::thread closer([&] {
-        for (int i = 0; !::IsWindowVisible(about.Window()) && i < 1000; ++i) ::Sleep(10);
+        HWND shown = ShownWindow(nullptr, L"关于 Volane-Torlin@www.torlin.example");
         mainEnabled = ::IsWindowEnabled(Main());
-        ::PostMessageW(about.Window(), WM_COMMAND, IDOK, 0);
+        ::PostMessageW(shown, WM_COMMAND, IDOK, 0);
     });
     about.ShowModal();
     closer.join();

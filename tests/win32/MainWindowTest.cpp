@@ -100,10 +100,7 @@ TEST_F(MainWindowTest, RestoreRequestBringsTheWindowBack) {
     }
     // Once the About box has closed, a restore has no box to bring forward.
     std::thread closer([] {
-        HWND about = nullptr;
-        const wchar_t* caption = L"关于 Volane-Torlin@www.torlin.example";
-        for (int i = 0; i < 1000 && !(about = ::FindWindowW(nullptr, caption)); ++i) ::Sleep(10);
-        if (!about) std::fputs("关于 showed no About box in 10 s\n", stderr), ::ExitProcess(2);
+        HWND about = ShownWindow(nullptr, L"关于 Volane-Torlin@www.torlin.example");
         ::PostMessageW(about, WM_COMMAND, IDOK, 0);
     });
     Command(IDM_ABOUT);

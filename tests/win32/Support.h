@@ -179,14 +179,27 @@ class SystemParameter {
     T saved_{};
 };
 
-// Waits up to 10 s for the next message box and presses OK; returns its title, texts, button ids,
-// "icon" and owner's caption. Without a box the process ends: the thread showing it would hang.
-inline std::wstring CloseNextBox(bool report = false) {
-    HWND box = nullptr;
-    for (int i = 0; !(box = ::FindWindowW(L"#32770", nullptr)) || !::IsWindowVisible(box); ++i) {
-        if (i == 1000) std::fputs("no message box within 10 s\n", stderr), ::ExitProcess(2);
+// Waits up to 10 s for a visible window of the class or caption. Without one the process ends
+// saying so: the thread showing it modally would wait for ever.
+inline HWND ShownWindow(const wchar_t* className, const wchar_t* caption = nullptr) {
+    HWND window = nullptr;
+    for (int i = 0; !(window = ::FindWindowW(className, caption)) || !::IsWindowVisible(window);
+         ++i) {
+        if (i == 1000) {
+            const std::wstring what = className ? className : caption;
+            std::fprintf(stderr, "no window %s shown in 10 s\n",
+                         win32::Narrow(what, CP_UTF8).c_str());
+            ::ExitProcess(2);
+        }
         ::Sleep(10);
     }
+    return window;
+}
+
+// Waits for the next message box and presses OK; returns its title, texts, button ids, "icon"
+// and owner's caption.
+inline std::wstring CloseNextBox(bool report = false) {
+    HWND box = ShownWindow(L"#32770");
     std::wstring seen = win32::TextOf(box) + L" | ";
     for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         wchar_t name[16] = {};
