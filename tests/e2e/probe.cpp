@@ -2,7 +2,8 @@
 // "serve", it runs commands read one a line, words tab-separated, prints UTF-8 lines and ends
 // each answer with "\x1f<status>" (0 done, 1 not there): wait|gone WIN [ms], window WIN, list
 // CLASS, tree WIN [ms], send WIN msg [wParam], free NAME [ms]; WIN is @main (the main window),
-// class:NAME or a caption. Run as "host", it is a first instance's stand-in.
+// class:NAME or a caption. Given one command as its arguments, it runs that. Run as "host", it
+// is a first instance's stand-in.
 
 #include <windows.h>
 
@@ -223,5 +224,7 @@ int Serve() {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc == 2 && std::wstring(argv[1]) == L"host") return Host();
-    return argc == 2 && std::wstring(argv[1]) == L"serve" ? Serve() : 2;
+    if (argc == 2 && std::wstring(argv[1]) == L"serve") return Serve();
+    // One command from the command line, as scripts/run gives it.
+    return Run(std::vector<std::wstring>(argv + 1, argv + argc));
 }
