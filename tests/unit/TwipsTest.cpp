@@ -5,7 +5,7 @@
 namespace volane::test {
 
 TEST(Twips, TwipsRoundToTheNearestPixelAndBackExactly) {
-    const std::pair<double, int> at96[] = {{3540, 236}, {7, 0},      {7.5, 1},
+    const std::pair<double, int> at96[] = {{3540, 236}, {5000, 333}, {7, 0}, {7.5, 1},
                                            {-7.5, -1},  {-400, -27}, {14, 1}};
     ExpectEach([](double twips) { return TwipsToPixels(twips, 96); }, at96);
     // The node pictures' size at the display's scaling: 100, 125, 150 and 200 %.

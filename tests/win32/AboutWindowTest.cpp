@@ -104,6 +104,17 @@ TEST_F(AboutWindowTest, AsDesignedAndTheVersionRecord) {
     for (const auto& [x, y, color] : pixels)
         EXPECT_EQ(::GetPixel(dc, x, y), color) << x << "," << y;
     ::ReleaseDC(box, dc);
+    // The picture as it is, 50 by 120 pixels at the top left of its box, the face beyond it.
+    HWND picture = about.ControlWindow(IDC_PICICON);
+    ::RedrawWindow(picture, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    dc = ::GetDC(picture);
+    const COLORREF edge = RGB(150, 150, 150), beyond = Px(15) == 1 ? edge : face;
+    const std::tuple<int, int, COLORREF> drawn[] = {
+        {0, 0, edge},    {25, 68, RGB(28, 72, 168)}, {25, 69, RGB(255, 214, 0)},
+        {49, 119, edge}, {0, Px(1800) - 1, beyond},  {Px(750) - 1, 0, beyond}};
+    for (const auto& [x, y, color] : drawn)
+        EXPECT_EQ(::GetPixel(dc, x, y), color) << "picture " << x << "," << y;
+    ::ReleaseDC(picture, dc);
     // Painting keeps no GDI object: the most seen over twenty whole paints is not passed in forty
     // more (under Wine the slot goes round as the DC cache takes its turns; a leak pushes it on).
     const auto most = [&](int paints) {

@@ -47,5 +47,26 @@ TEST_F(FormTest, NewMessageFontReachesTheTreeAndItsRows) {
     EXPECT_EQ(::SendMessageW(Tree(), WM_GETFONT, 0, 0), kept);
 }
 
+// The client area comes out as designed, in its designed place, also where the frame's estimate
+// misses: under a menu bar that wraps in a narrow window.
+TEST_F(FormTest, ClientAreaAsDesignedUnderAMenuBarThatWraps) {
+    static constexpr MenuDesign menus[] = {{1, 1, L"文件"}, {2, 1, L"编辑"}, {3, 1, L"查看"},
+                                           {4, 1, L"插入"}, {5, 1, L"格式"}, {6, 1, L"工具"},
+                                           {7, 1, L"窗口"}, {8, 1, L"帮助"}};
+    static const FormDesign design(L"frmNarrow", L"Volane.test.frmNarrow", L"窄",
+                                   FrameStyle::Sizable, 2400, 1500, 900, 600, 0,
+                                   std::span<const ControlDesign>(), menus);
+    struct Narrow : win32::Form {
+        using Form::Form;
+        win32::unique_hmenu BuildMenu() override { return bar.TakeBar(); }
+        win32::MenuBar bar{menus};
+    } form(app.forms, design, app.module);
+    form.Load();
+    RECT client = ClientRect(form.Window());
+    ::MapWindowPoints(form.Window(), HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_EQ(client, (RECT{Px(900), Px(600), Px(3300), Px(2100)}));
+    form.Unload();
+}
+
 }  // namespace
 }  // namespace volane::test
