@@ -4,10 +4,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "platform/Platform.h"
 #include "platform/win32/Text.h"
 
 namespace volane::test {
@@ -91,6 +94,30 @@ inline DWORD WINAPI WindowsProfileRead(LPCWSTR section, LPCWSTR key, LPCWSTR fal
         return ::GetPrivateProfileStringW(section, key, fallback, buffer, size, file);
     ::lstrcpynW(buffer, fallback, static_cast<int>(size));
     return ::lstrlenW(buffer);
+}
+
+// A listing's receiver: each entry with its attributes.
+class Sink final : public IEntrySink {
+  public:
+    void OnEntry(std::wstring_view name, std::uint32_t attributes) override {
+        entries[std::wstring(name)] = attributes;
+        mode = ::GetThreadErrorMode();
+        if (drop) ::CloseHandle(std::exchange(drop, nullptr));
+    }
+    std::map<std::wstring, DWORD> entries;
+    HANDLE drop = nullptr;  // closed at the first entry
+    UINT mode = 0;          // the thread's error mode while it lists
+};
+
+// The key releases and colour changes that reach the control's own procedure, through the tree
+// class's procedure.
+using Reached = std::vector<std::pair<UINT, WPARAM>>;
+inline Reached reached;
+inline WNDPROC treeClassProc = nullptr;
+inline LRESULT CALLBACK RecordingTreeProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_KEYUP || msg == WM_SYSKEYUP || msg == WM_SYSCOLORCHANGE)
+        reached.push_back({msg, wParam});
+    return ::CallWindowProcW(treeClassProc, window, msg, wParam, lParam);
 }
 
 }  // namespace volane::test

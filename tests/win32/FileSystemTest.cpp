@@ -1,21 +1,8 @@
-#include <utility>
-
+#include "tests/win32/Fakes.h"
 #include "tests/win32/Support.h"
 
 namespace volane::test {
 namespace {
-
-class Sink final : public IEntrySink {
-  public:
-    void OnEntry(std::wstring_view name, std::uint32_t attributes) override {
-        entries[std::wstring(name)] = attributes;
-        mode = ::GetThreadErrorMode();
-        if (drop) ::CloseHandle(std::exchange(drop, nullptr));
-    }
-    std::map<std::wstring, DWORD> entries;
-    HANDLE drop = nullptr;  // closed at the first entry
-    UINT mode = 0;          // the thread's error mode while it lists
-};
 
 TEST(FileSystemTest, ListsAndTestsRealEntries) {
     const std::wstring temp = NewFolder();

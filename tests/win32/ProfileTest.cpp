@@ -43,16 +43,14 @@ TEST(ProfileTest, ReadsAsTheNarrowCallWould) {
     // A folder whose name is outside the ANSI code page still has its file found.
     ASSERT_TRUE(MakeFolder(temp + L"配置 ☃ 😀"));
     const std::string x(300, 'x');
+    const std::wstring x254(254, L'x'), x255(255, L'x');
     // File, its bytes (empty: no file), key, what is read: at most the 255 bytes a 256-byte
     // buffer holds besides its zero.
     const std::tuple<std::wstring, std::string, std::wstring, std::wstring> cases[] = {
-        {L"c254.ini", "[setup]\r\nfileTypes=" + x.substr(46), L"fileTypes",
-         std::wstring(254, L'x')},
-        {L"c255.ini", "[setup]\r\nfileTypes=" + x.substr(45), L"fileTypes",
-         std::wstring(255, L'x')},
-        {L"c256.ini", "[setup]\r\nfileTypes=" + x.substr(44), L"fileTypes",
-         std::wstring(255, L'x')},
-        {L"c8.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=" + x, L"fileTypes", std::wstring(255, L'x')},
+        {L"c254.ini", "[setup]\r\nfileTypes=" + x.substr(46), L"fileTypes", x254},
+        {L"c255.ini", "[setup]\r\nfileTypes=" + x.substr(45), L"fileTypes", x255},
+        {L"c256.ini", "[setup]\r\nfileTypes=" + x.substr(44), L"fileTypes", x255},
+        {L"c8.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=" + x, L"fileTypes", x255},
         {L"e.ini", "[setup]\r\nfileTypes=php;", L"other", L""},
         {L"e8.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=php;", L"other", L""},
         {L"missing.ini", "", L"fileTypes", L""},
