@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -109,14 +111,17 @@ class Sink final : public IEntrySink {
     UINT mode = 0;          // the thread's error mode while it lists
 };
 
-// The key releases and colour changes that reach the control's own procedure, through the tree
-// class's procedure.
+// The inserts, key releases and colour changes that reach the control's own procedure, through the
+// tree class's procedure.
 using Reached = std::vector<std::pair<UINT, WPARAM>>;
 inline Reached reached;
 inline WNDPROC treeClassProc = nullptr;
 inline LRESULT CALLBACK RecordingTreeProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_KEYUP || msg == WM_SYSKEYUP || msg == WM_SYSCOLORCHANGE)
         reached.push_back({msg, wParam});
+    if (msg == TVM_INSERTITEMW)  // the item the control is told to insert after
+        reached.push_back({msg, reinterpret_cast<WPARAM>(
+                                    reinterpret_cast<TVINSERTSTRUCTW*>(lParam)->hInsertAfter)});
     return ::CallWindowProcW(treeClassProc, window, msg, wParam, lParam);
 }
 

@@ -8,6 +8,7 @@ TEST(LongPathTest, ShareGetsTheUncFormAndDotsAndSlashesAreResolvedFirst) {
     const std::pair<std::wstring, std::wstring> extended[] = {
         {L"C:\\a\\b", L"\\\\?\\C:\\a\\b"},
         {L"c:/a/./b/../c", L"\\\\?\\c:\\a\\c"},
+        {L"C:\\\\a", L"\\\\?\\C:\\a"},
         {L"\\\\server\\share\\d\\e.txt", L"\\\\?\\UNC\\server\\share\\d\\e.txt"},
         {L"//server/share/d/../e", L"\\\\?\\UNC\\server\\share\\e"},
         {L"\\\\server\\share\\d\\.\\e", L"\\\\?\\UNC\\server\\share\\d\\e"},

@@ -42,14 +42,29 @@ UINT_PTR After(UINT delay, std::function<void()> work) {
 TEST_F(TreeViewTest, AddsSelectsAndHitTestsOnTheRealControlInBothAppendModes) {
     app.ShowMainForm();
     for (win32::AppendMode mode : {win32::AppendMode::AfterLastChild, win32::AppendMode::Last}) {
+        treeClassProc = reinterpret_cast<WNDPROC>(::SetClassLongPtrW(
+            Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingTreeProc)));
         win32::TreeView tv(Main(), MainDesign().controls[0], {}, mode);
+        ::SetClassLongPtrW(Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeClassProc));
         const HWND tree = tv.Window();
+        reached.clear();
         const std::tuple<const wchar_t*, const wchar_t*, bool> adds[] = {
             {L"", L"C:\\", true},       {L"C:\\", L"C:\\w", true},  {L"", L"E:\\", true},
             {L"C:\\", L"C:\\w", false}, {L"D:\\", L"D:\\x", false}, {L"C:\\", L"C:\\x", true},
             {L"C:\\", L"C:\\y", true},  {L"", L"F:\\", true}};
         for (const auto& [parent, key, added] : adds)
             EXPECT_EQ(tv.Add(parent, key, key, 3), added) << key;
+        // Told to insert after the child before on the Windows road, once the insert before it
+        // has made the parent known: C:\y after C:\x.
+        const auto last = reinterpret_cast<WPARAM>(TVI_LAST),
+                   x = reinterpret_cast<WPARAM>(TreeView_GetNextSibling(
+                       tree, TreeView_GetChild(tree, TreeView_GetRoot(tree))));
+        EXPECT_EQ(reached, (Reached{{TVM_INSERTITEMW, last},
+                                    {TVM_INSERTITEMW, last},
+                                    {TVM_INSERTITEMW, last},
+                                    {TVM_INSERTITEMW, last},
+                                    {TVM_INSERTITEMW, mode == win32::AppendMode::Last ? last : x},
+                                    {TVM_INSERTITEMW, last}}));
         // Marked expanded before it has children: they show as they come.
         EXPECT_TRUE(tv.Expand(L"E:\\"));
         EXPECT_TRUE(tv.Add(L"E:\\", L"E:\\a.txt", L"a.txt", 9));
@@ -109,6 +124,12 @@ TEST_F(TreeViewTest, AddsSelectsAndHitTestsOnTheRealControlInBothAppendModes) {
         EXPECT_TRUE(Dump(tree).starts_with(L"C:\\:2{w:2 } E:\\:2+{" + longName + L":2 "));
         ::DestroyWindow(tree);
     }
+    // A window that outlives its adapter has the control's own procedure back, and no adapter.
+    HWND outlived = win32::TreeView(Main(), MainDesign().controls[0], {}).Window();
+    EXPECT_EQ(::GetWindowLongPtrW(outlived, GWLP_WNDPROC),
+              ::GetClassLongPtrW(outlived, GCLP_WNDPROC));
+    EXPECT_EQ(::GetWindowLongPtrW(outlived, GWLP_USERDATA), 0);
+    ::DestroyWindow(outlived);
 }
 
 TEST_F(TreeViewTest, GetsColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses) {
