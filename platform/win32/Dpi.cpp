@@ -12,10 +12,8 @@ Fn User32Export(const char* name) {
     return LateBound<Fn>(L"user32.dll", name);
 }
 
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetDpiForSystemFn = UINT(WINAPI*)();
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
-using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
 
 UINT ScreenDpi(HWND window) {
@@ -28,6 +26,10 @@ UINT ScreenDpi(HWND window) {
 
 UINT DpiOf(HWND window) {
     static const auto getDpiForWindow = User32Export<GetDpiForWindowFn>("GetDpiForWindow");
+    return DpiOf(window, getDpiForWindow);
+}
+
+UINT DpiOf(HWND window, GetDpiForWindowFn getDpiForWindow) {
     if (getDpiForWindow && window) {
         if (UINT dpi = getDpiForWindow(window)) return dpi;
     }
@@ -50,6 +52,11 @@ int MetricForDpi(int index, UINT dpi) {
 RECT OuterRectForClient(RECT client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi) {
     static const auto adjustForDpi =
         User32Export<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+    return OuterRectForClient(client, style, exStyle, hasMenu, dpi, adjustForDpi);
+}
+
+RECT OuterRectForClient(RECT client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi,
+                        AdjustWindowRectExForDpiFn adjustForDpi) {
     if (adjustForDpi) {
         adjustForDpi(&client, style, hasMenu, exStyle, dpi);
     } else {

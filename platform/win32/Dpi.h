@@ -8,14 +8,21 @@
 
 namespace volane::win32 {
 
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+
 // The DPI a window is drawn at (GetDpiForWindow, else the screen's LOGPIXELSX).
 UINT DpiOf(HWND window);
+// The same with the call given; null takes the road of Windows before 1607, which lacks it.
+UINT DpiOf(HWND window, GetDpiForWindowFn getDpiForWindow);
 // The DPI of the primary screen, for measures taken before a window exists.
 UINT SystemDpi();
 // A system metric scaled for a DPI (GetSystemMetricsForDpi, else GetSystemMetrics).
 int MetricForDpi(int index, UINT dpi);
 // The outer rectangle of a window whose client area is `client`.
 RECT OuterRectForClient(RECT client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi);
+RECT OuterRectForClient(RECT client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi,
+                        AdjustWindowRectExForDpiFn adjustForDpi);
 // The desktop's message font (dialogs, labels, the tree) at a DPI.
 [[nodiscard]] unique_hfont MessageFontForDpi(UINT dpi);
 
