@@ -16,6 +16,9 @@ TEST_F(SourceWindowTest, IconTableOnTheRealImageList) {
     int width = 0, height = 0;
     ImageList_GetIconSize(images, &width, &height);
     EXPECT_EQ(width, app.main.Dpi() == 144 ? 27 : 18);  // at the DPI it starts at
+    // Each type's picture in a place of its own: none repeats the one before it but htm's, which
+    // has no bitmap of its own and repeats html's.
+    for (int i = 1; i < 9; ++i) EXPECT_EQ(Drawn(images, i) == Drawn(images, i - 1), i == 5) << i;
     app::PictureStage stage(app.module, app.source, Tree());
     // The grey of a node picture is transparent: grey on the left, blue on the right.
     std::vector<DWORD> bits(18 * 18);
