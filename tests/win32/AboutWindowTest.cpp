@@ -37,6 +37,9 @@ TEST_F(AboutWindowTest, AsDesignedAndTheVersionRecord) {
     for (const auto& [id, rect, text] : controls) {
         EXPECT_EQ(WindowRect(about.ControlWindow(id), true), rect) << id;
         EXPECT_EQ(win32::TextOf(about.ControlWindow(id)), text);
+        // In the message font from the start (the picture has no text).
+        EXPECT_EQ(::SendMessageW(about.ControlWindow(id), WM_GETFONT, 0, 0) != 0,
+                  id != IDC_PICICON);
     }
     // Tab and the access keys follow the z-order, which is the designed tab order.
     std::vector<int> stacked;
