@@ -6,16 +6,18 @@ namespace {
 
 using TreeViewTest = AppTest;
 
-// The control's own view: "text:image", "+" when expanded, children in braces.
+// The control's own view: "text:image" ("!" after it when selected it shows another), "+" when
+// expanded, children in braces.
 std::wstring Dump(HWND tree, HTREEITEM item = TVI_ROOT) {
     std::wstring out;
     if (item == TVI_ROOT) item = TreeView_GetRoot(tree);
     for (; item; item = TreeView_GetNextSibling(tree, item)) {
         wchar_t text[300] = {};
-        TVITEMW data{
-            TVIF_TEXT | TVIF_IMAGE | TVIF_STATE, item, 0, TVIS_EXPANDED, text, 300, 0, 0, 0, 0};
+        const UINT asked = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+        TVITEMW data{asked, item, 0, TVIS_EXPANDED, text, 300, 0, 0, 0, 0};
         TreeView_GetItem(tree, &data);
         out += std::wstring(text) + L":" + std::to_wstring(data.iImage) +
+               (data.iSelectedImage != data.iImage ? L"!" : L"") +
                ((data.state & TVIS_EXPANDED) ? L"+" : L"");
         if (HTREEITEM child = TreeView_GetChild(tree, item)) out += L"{" + Dump(tree, child) + L"}";
         out += L" ";
