@@ -21,6 +21,8 @@ UINT SystemDpi();
 int MetricForDpi(int index, UINT dpi);
 // The outer rectangle of a window whose client area is `client`.
 RECT OuterRectForClient(RECT client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi);
+// The same with the call given; null takes AdjustWindowRectEx, at the system's DPI. Wine 8 has
+// both per-monitor calls, so only a test that passes null takes the older roads there.
 RECT OuterRectForClient(RECT client, DWORD style, DWORD exStyle, bool hasMenu, UINT dpi,
                         AdjustWindowRectExForDpiFn adjustForDpi);
 // The desktop's message font (dialogs, labels, the tree) at a DPI.
