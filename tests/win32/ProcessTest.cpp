@@ -98,5 +98,14 @@ int wmain(int argc, wchar_t** argv) {
     ::InitCommonControlsEx(&controls);
     ::testing::InitGoogleTest(&argc, argv);
     volane::test::WatchEachTest(30);
+    // A crash fails the test it happened in and ends the run at once: left to the system, Wine's
+    // debugger would hold the process until the whole run timed out.
+    ::SetUnhandledExceptionFilter([](EXCEPTION_POINTERS* e) -> LONG {
+        std::fprintf(stderr, "FAIL: %s crashed with exception 0x%08lX\n", volane::test::watchedName,
+                     e->ExceptionRecord->ExceptionCode);
+        std::fflush(stderr);
+        ::TerminateProcess(::GetCurrentProcess(), 3);
+        return EXCEPTION_EXECUTE_HANDLER;
+    });
     return RUN_ALL_TESTS();
 }
