@@ -177,7 +177,10 @@ TEST_F(AboutWindowTest, OwnedByTheMainWindowAndOwnerOfAMessageBox) {
     about.Load();
     about.Show();
     EXPECT_EQ(::GetWindow(about.Window(), GW_OWNER), Main());
+    // Active again after the box, it gives the focus back to the control that had it.
+    ::SetFocus(about.ControlWindow(IDC_SYSINFO));
     EXPECT_EQ(box(about.Window()), L"提示： | 1 x | owner 关于 Volane-Torlin@www.torlin.example");
+    EXPECT_EQ(::GetFocus(), about.ControlWindow(IDC_SYSINFO));
 }
 
 // At a new scaling: the controls at the new DPI's pixels, the font scaled with them; and a box

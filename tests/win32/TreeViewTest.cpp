@@ -165,7 +165,7 @@ TEST_F(TreeViewTest, GetsColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses
     EXPECT_EQ(reached, (Reached{{WM_KEYUP, VK_DOWN}, {WM_KEYUP, VK_APPS}}));
     // A press whose release the control's own tracking took raises the release once; a release
     // without a press raises none.
-    for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONUP})
+    for (UINT msg : {WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONUP})
         ::SendMessageW(tv.Window(), msg, 0, MAKELPARAM(2, 2));
     EXPECT_EQ(ups, 1);
     // Only top-level windows hear of new system colours: the control hears of them from the
