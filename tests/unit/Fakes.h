@@ -1,5 +1,4 @@
-// In-memory stand-ins for the platform interfaces, for tests of the portable logic. Each answers
-// from plain public members and records what was asked of it.
+// In-memory stand-ins for the platform interfaces: they answer from public members and log calls.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -141,8 +140,8 @@ struct FakeCodePage final : ICodePage {
 
 inline constexpr double kScreenWidth = 19200, kScreenHeight = 15360;  // 1280 x 1024 pixels
 
-// Outer measures in twips, the client area 120 x 780 less; maximized it covers the screen. Like the
-// form runtime, every change of size or state raises the resize event before it returns.
+// Outer measures in twips, the client area 120 x 780 less, maximized the screen; every change of
+// size or state raises the resize event before it returns, as the form runtime does.
 struct FakeWindow final : IWindow {
     std::intptr_t Handle() const override { return 0x7FF612345678; }
     double Width() const override { return Maxed() ? kScreenWidth : width; }
@@ -190,8 +189,7 @@ struct FakeItem final : IMenuItem, IText {
     bool checked = false;
 };
 
-// Picture1 and ilFiles (which bitmap each image is a copy of), the first instance's window and
-// the building steps.
+// Picture1 and ilFiles (each image's bitmap), the first instance's window, the building steps.
 struct FakeStart final : IPictureStage, IInstanceChannel, IStartupSteps {
     void LoadPicture(const std::wstring& name) override {
         if (name == L"htm") throw AppError(Failure::ResourceNotFound, name);  // no such bitmap
@@ -249,9 +247,8 @@ struct FakeRegistry final : IRegistry {
     int open = 0;
 };
 
-// Both forms on fake services, frmMain loaded with the tree sized by every resize event and the
-// icon table as InitImages leaves it. The rig is the screen, both hosts and a shell that opens
-// no browser.
+// Both forms on fake services, frmMain loaded, the icon table as InitImages leaves it; the rig
+// is the screen, both hosts and a shell that opens no browser.
 struct Rig : IScreen, IMainHost, IShell {
     Rig() {
         for (std::size_t i = 0; i < kTypeNames.size(); ++i) ImageNames[i + 1] = kTypeNames[i];

@@ -49,8 +49,7 @@ inline bool WriteBytes(const std::wstring& path, std::string_view bytes) {
     return written == bytes.size();
 }
 
-// A fresh folder in the temporary folder, ending in a backslash. It is left behind: every run
-// has a Wine prefix of its own, removed afterwards.
+// A fresh temporary folder, ending in a backslash, left behind in the run's own Wine prefix.
 inline std::wstring NewFolder() {
     static int serial = 0;
     wchar_t temp[MAX_PATH + 1];
@@ -61,8 +60,7 @@ inline std::wstring NewFolder() {
     return path;
 }
 
-// How many handles this process holds, counted slot by slot: Wine answers
-// GetProcessHandleCount with 0.
+// Handles held, counted slot by slot: Wine answers GetProcessHandleCount with 0.
 inline int HandleCount() {
     int count = 0;
     DWORD flags = 0;
@@ -71,9 +69,8 @@ inline int HandleCount() {
     return count;
 }
 
-// How many GDI objects this process holds. Wine answers GetGuiResources with 0; there the slot
-// in the handle table that the next object takes stands in: freed slots are taken again first,
-// so it moves on only when objects stay.
+// GDI objects held. Wine answers GetGuiResources with 0: there the next object's slot stands
+// in, which moves on only when objects stay, as freed slots are taken again first.
 inline DWORD GdiObjects() {
     if (DWORD count = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return count;
     HBRUSH probe = ::CreateSolidBrush(0);
@@ -92,8 +89,7 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 50
     return true;
 }
 
-// A failure as its number and the system's text for it, in the running language without its
-// line break; Outcome gives "" for a success.
+// A failure as its number and the system's text without its line break; Outcome: "" for success.
 inline std::wstring Failed(DWORD error) {
     wchar_t text[512] = {};
     DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -160,8 +156,7 @@ inline void ChangeDpi(HWND window, int dpi) {
     EXPECT_EQ(WindowRect(window), suggested);
 }
 
-// A system parameter changed for a while, neither written to the profile nor broadcast; the
-// value from before comes back when the object goes.
+// A system parameter changed until the object goes, neither written to the profile nor broadcast.
 template <class T>
 class SystemParameter {
   public:
@@ -179,25 +174,17 @@ class SystemParameter {
     T saved_{};
 };
 
-// Waits up to 10 s for a visible window of the class or caption. Without one the process ends
-// saying so: the thread showing it modally would wait for ever.
+// Waits 10 s for a visible window of the class or caption, else ends the process saying so: the
+// thread showing it modally would wait for ever.
 inline HWND ShownWindow(const wchar_t* className, const wchar_t* caption = nullptr) {
-    HWND window = nullptr;
-    for (int i = 0; !(window = ::FindWindowW(className, caption)) || !::IsWindowVisible(window);
-         ++i) {
-        if (i == 1000) {
-            const std::wstring what = className ? className : caption;
-            std::fprintf(stderr, "no window %s shown in 10 s\n",
-                         win32::Narrow(what, CP_UTF8).c_str());
-            ::ExitProcess(2);
-        }
-        ::Sleep(10);
-    }
-    return window;
+    for (int i = 0; i < 1000; ++i, ::Sleep(10))
+        if (HWND w = ::FindWindowW(className, caption); w && ::IsWindowVisible(w)) return w;
+    const std::string what = win32::Narrow(className ? className : caption, CP_UTF8);
+    std::fprintf(stderr, "no window %s shown in 10 s\n", what.c_str());
+    ::ExitProcess(2);
 }
 
-// Waits for the next message box and presses OK; returns its title, texts, button ids, "icon"
-// and owner's caption.
+// Presses OK on the next message box; returns its title, texts, button ids, "icon" and owner.
 inline std::wstring CloseNextBox(bool report = false) {
     HWND box = ShownWindow(L"#32770");
     std::wstring seen = win32::TextOf(box) + L" | ";
@@ -217,15 +204,14 @@ inline std::wstring CloseNextBox(bool report = false) {
     return seen;
 }
 
-// The whole application on the real services, its main form loaded; each test loads the other
-// forms it needs.
+// The whole application on the real services, its main form loaded; a test loads the others.
 class AppTest : public ::testing::Test {
   protected:
     void SetUp() override { app.LoadMainForm(); }
     HWND Main() const { return app.main.Window(); }
     HWND Tree() { return app.main.Tree().Window(); }
     void Command(int id) { ::SendMessageW(Main(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
-    // Twips at the window's DPI: the tests run at 96 DPI, and at 144 where VOLANE_TEST_DPI says.
+    // Twips at the window's DPI: 96, or 144 where VOLANE_TEST_DPI says.
     int Px(double twips) const { return TwipsToPixels(twips, static_cast<int>(app.main.Dpi())); }
 
     app::Application app;
