@@ -7,8 +7,7 @@ e2e_setup
 about="关于 Volane-Torlin@www.torlin.example"
 box='class:#32770'
 
-# open_about COMMAND...: opens the box with the command and gives it the focus with a click on
-# its caption. closed HOW: the box has closed after it.
+# open_about COMMAND...: opens the box and clicks its caption. closed HOW: it has closed after.
 open_about() {
     "$@"
     e2e_shown "$about"

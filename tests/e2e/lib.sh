@@ -32,9 +32,8 @@ e2e_cleanup() {
     exit "$status"
 }
 
-# An X display and a fresh prefix whose only drives are C: and Z:, so that the tree does not
-# depend on the machine; Volane.exe beside a setup.ini, and the editor, which appends its starts
-# to $E2E_RECORD, outside the program's folder.
+# An X display, a fresh prefix with only C: and Z:, Volane.exe beside a setup.ini, and the
+# editor, which appends its starts to $E2E_RECORD, outside the program's folder.
 e2e_setup() {
     E2E_PREFIX=$(mktemp -d "${TMPDIR:-/tmp}/volane-e2e-$E2E_NAME.XXXXXX")
     trap e2e_cleanup EXIT
@@ -52,8 +51,7 @@ e2e_setup() {
     E2E_RECORD=$E2E_PREFIX/drive_c/editor/starts.log
 }
 
-# One probe, and with it the prefix's Wine server, runs for the whole scenario and answers at
-# once; its first answer shows that the prefix's server and services are up.
+# One probe (and the prefix's server) runs all along; its first answer shows the prefix is up.
 e2e_start_probe() {
     [ -z "${E2E_PROBE_IN:-}" ] || return 0
     coproc E2E_PROBE { volane_wine "$PROBE_EXE" serve; }
@@ -76,8 +74,7 @@ e2e_start_volane() {
     (cd "$E2E_APP_DIR" && exec env LC_ALL="$VOLANE_WINE_LOCALE" wine 'C:\Program Files\Volane\Volane.exe' "$@") &
     E2E_LAUNCHER_PID=$!
 }
-# Wine frees the handles of an ended process a moment after its launcher has gone: a start
-# before then would find the single-instance name still held and hand over to no one.
+# Wine frees an ended process's handles a moment late: a start before would hand over to no one.
 e2e_name_free() { e2e_probe free 'Local\Volane.SingleInstance' 10000 || e2e_fail "the single-instance name is held 10 s on"; }
 e2e_start_ready() { e2e_name_free && e2e_start_volane "$E2E_EDITOR" && e2e_shown @main; }
 
@@ -87,8 +84,8 @@ e2e_run_volane() {
     e2e_expect_eq "exit status of Volane.exe $*" 0 "$E2E_STATUS"
 }
 
-# e2e_wait_exit PID SECONDS: E2E_STATUS is then the exit status of this shell's child PID (not
-# in a subshell, which could not collect it; an ended child stays a zombie until waited for).
+# e2e_wait_exit PID SECONDS: E2E_STATUS is then the status of this shell's child PID (a zombie
+# until waited for, which a subshell could not do).
 e2e_ended() { [[ "$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null)" =~ ^(Z|$) ]]; }
 e2e_wait_exit() {
     e2e_until "$2" e2e_ended "$1" || return 1
@@ -103,7 +100,7 @@ e2e_wait_eq() {
     e2e_expect_eq "$1" "$2" "$("${@:3}")"
 }
 
-# The value of KEY in `probe window WIN`; the same once it reads VALUE.
+# KEY's value in `probe window WIN`; the same once it reads VALUE.
 e2e_window_field() { e2e_probe window "$1" | sed -n "s/^$2=//p"; }
 e2e_wait_field() { e2e_wait_eq "$1 $2" "$3" e2e_window_field "$1" "$2"; }
 

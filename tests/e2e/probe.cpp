@@ -1,9 +1,7 @@
-// probe.exe: looks into Volane's windows from another process for the end-to-end tests. Run as
-// "serve", it runs commands read one a line, words tab-separated, prints UTF-8 lines and ends
-// each answer with "\x1f<status>" (0 done, 1 not there): wait|gone WIN [ms], window WIN, list
-// CLASS, tree WIN [ms], send WIN msg [wParam], free NAME [ms]; WIN is @main (the main window),
-// class:NAME or a caption. Given one command as its arguments, it runs that. Run as "host", it
-// is a first instance's stand-in.
+// probe.exe looks into Volane's windows from another process. "serve" runs tab-separated commands
+// a line, each answer UTF-8 lines and "\x1f<status>" (0 done, 1 not there): wait|gone WIN [ms],
+// window WIN, list CLASS, tree WIN [ms], send WIN msg [wParam], free NAME [ms]; WIN is @main,
+// class:NAME or a caption. Its arguments are one command; "host" is a first instance's stand-in.
 
 #include <windows.h>
 
@@ -87,8 +85,7 @@ int List(const std::wstring& className) {
     return !found;
 }
 
-// TVM_GETITEMW and TVM_GETITEMRECT write through pointers, which must be valid in the tree's
-// process: the item and its text live in a block allocated there.
+// TVM_GETITEMW and TVM_GETITEMRECT write through pointers: a block in the tree's process.
 struct Remote {
     TVITEMW item;
     wchar_t text[520];
@@ -177,9 +174,8 @@ int Run(const std::vector<std::wstring>& a) {
     return 2;
 }
 
-// The first instance's stand-in: holds the single-instance name and a window with the main
-// caption, prints each message 1025 as it arrives ("1025 <wParam> address" when lParam is not
-// 0), answers it a second later, prints "answered" and ends; or ends after 30 s.
+// The first instance's stand-in, with its name and caption: prints each message 1025 ("1025
+// <wParam> address|0"), answers a second later, prints "answered" and ends; or ends after 30 s.
 LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg != 1025 && msg != WM_TIMER) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     if (msg == 1025) {

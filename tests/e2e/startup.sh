@@ -3,8 +3,7 @@
 # label and picture, no input method, and an empty drive root lists as empty, without a word.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
-# Drives LETTER:TYPE[:missing] of Wine's types, each a Linux folder unless missing; Wine's
-# server reads them once, before Wine runs.
+# Drives LETTER:TYPE[:missing], each a folder unless missing, read by Wine's server at its start.
 for drive in a:floppy d:cdrom e:cdrom:missing h:hd m:hd:missing n:network r:ramdisk; do
     IFS=: read -r letter type missing <<<"$drive"
     [ -n "$missing" ] || mkdir -p "$E2E_PREFIX/media/$letter"

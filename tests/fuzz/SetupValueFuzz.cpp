@@ -1,7 +1,6 @@
-// The text of setup.ini from outside, under the sanitizers: the value cut to 255 bytes as a
-// listing takes it (input: anything, a line feed, the value), and the whole input as a settings
-// file's bytes through the reader Volane uses itself. The rules are the unit tests' rows; here any
-// input must keep the few that hold for every text. Bytes widen to code units of the same value.
+// setup.ini's text from outside, under the sanitizers: the value cut to 255 bytes (input: anything,
+// a line feed, the value), and the input as a file through Volane's own reader. Only rules that
+// hold for every text; bytes widen to code units of the same value.
 #include <cstdio>
 #include <cstdlib>
 

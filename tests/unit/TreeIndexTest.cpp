@@ -35,8 +35,8 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
         EXPECT_EQ(index.Find(key), nullptr) << key;
     EXPECT_EQ(index.Find(longKey + L"n"), nullptr);
     EXPECT_EQ(index.Find(L"C:\\work\\\u0080\u00e9\u00fe"), nullptr);
-    // A refused insert is forgotten, as the key found last too: the key is free again, the
-    // parent counts one child less, and the next key is kept whole.
+    // A refused insert is forgotten, as the key found last: the key is free, the parent's count
+    // back, the next key whole.
     TreeNode* refused = index.Insert(L"C:\\", L"C:\\gone");
     ASSERT_EQ(index.Find(L"C:\\gone"), refused);
     index.Forget(refused);

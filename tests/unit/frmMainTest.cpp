@@ -14,8 +14,7 @@ const std::map<std::string, std::function<void(Rig&)>> kActions = {
     {"min", [](Rig& r) { r.window.SetWindowState(DisplayState::Minimized); }},
     {"move", [](Rig& r) { r.window.SetLeft(10), r.window.SetTop(9); }},
     {"size", [](Rig& r) { r.window.SetWidth(5000.4), r.window.SetHeight(9000.6); }},
-    // Taskbars of 48 pixels (720 twips), one with a tool bar docked at the right; "load" places
-    // the window anew.
+    // Taskbars of 720 twips, one with a tool bar at the right; "load" places the window anew.
     {"bar-bottom", [](Rig& r) { r.workArea.bottom = 14640; }},
     {"bar-left", [](Rig& r) { r.workArea.left = 720; }},
     {"bar-top-right", [](Rig& r) { r.workArea.top = 720, r.workArea.right = 18000; }},

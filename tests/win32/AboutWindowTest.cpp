@@ -47,8 +47,7 @@ TEST_F(AboutWindowTest, AsDesignedAndTheVersionRecord) {
         stacked.push_back(::GetDlgCtrlID(c));
     EXPECT_EQ(stacked, (std::vector<int>{IDOK, IDC_PICICON, IDC_SYSINFO, IDC_DESCRIPTION,
                                          IDC_DISCLAIMER, IDC_TITLE, IDC_VERSION}));
-    // The labels are black on the form's face whatever the theme's text colour; with high
-    // contrast on, the system's window text on its window background.
+    // The labels black on the face whatever the theme; in high contrast, window text on window.
     const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT, COLOR_BTNFACE, COLOR_WINDOW};
     COLORREF saved[4];
     for (int i = 0; i < 4; ++i) saved[i] = ::GetSysColor(elements[i]);
@@ -72,8 +71,7 @@ TEST_F(AboutWindowTest, AsDesignedAndTheVersionRecord) {
         }
     }
     ::DeleteDC(label);
-    // Turned on and off while the box shows, high contrast draws the labels again in its
-    // colours: at the version label's right end, its background.
+    // Turned on and off while the box shows, high contrast redraws the labels: their background.
     contrast.reset();
     about.SetTopmost(true);
     about.Show();
@@ -92,8 +90,7 @@ TEST_F(AboutWindowTest, AsDesignedAndTheVersionRecord) {
         EXPECT_EQ(background(), colour) << "high contrast " << on.has_value();
     }
     ::SetSysColors(4, elements, saved);
-    // The etched rule: grey over white, 1 and 2 pixels at 96 DPI, 2 and 3 at 144 (the white
-    // drawn last), both ends drawn, the last pixel at 5654 twips.
+    // The etched rule: grey over white, 1 and 2 pixels at 96 DPI, 2 and 3 at 144, to 5654 twips.
     ::UpdateWindow(box);
     HDC dc = ::GetDC(box);
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE), grey = RGB(128, 128, 128),
@@ -118,8 +115,7 @@ TEST_F(AboutWindowTest, AsDesignedAndTheVersionRecord) {
     for (const auto& [x, y, color] : drawn)
         EXPECT_EQ(::GetPixel(dc, x, y), color) << "picture " << x << "," << y;
     ::ReleaseDC(picture, dc);
-    // Painting keeps no GDI object: the most seen over twenty whole paints is not passed in forty
-    // more (under Wine the slot goes round as the DC cache takes its turns; a leak pushes it on).
+    // Painting keeps no GDI object: the most seen over twenty paints is not passed in forty more.
     const auto most = [&](int paints) {
         DWORD seen = 0;
         for (int i = 0; i < paints; ++i) {
@@ -183,8 +179,7 @@ TEST_F(AboutWindowTest, OwnedByTheMainWindowAndOwnerOfAMessageBox) {
     EXPECT_EQ(::GetFocus(), about.ControlWindow(IDC_SYSINFO));
 }
 
-// At a new scaling: the controls at the new DPI's pixels, the font scaled with them; and a box
-// whose window is destroyed from outside.
+// The controls and font at a new DPI's pixels; a box whose window is destroyed from outside.
 TEST_F(AboutWindowTest, FollowsADpiChangeAndOutlivesItsWindow) {
     app::AboutWindow about(app.forms, app.module, app.about);
     about.Load();
@@ -208,8 +203,7 @@ TEST_F(AboutWindowTest, FollowsADpiChangeAndOutlivesItsWindow) {
     EXPECT_TRUE(::IsWindow(about.Window()));
 }
 
-// A click on the web address or the picture, as the mouse gives it, opens the site in a normal
-// window (SW_SHOWNORMAL, 1) through the shell.
+// A click on the address or the picture opens the site through the shell (SW_SHOWNORMAL, 1).
 TEST_F(AboutWindowTest, ClickOnTheAddressOrPictureOpensTheSite) {
     win32::Shell shell(&RecordedShellExecute);
     AboutServices services{app.registry, app.fs, app.process, app.ui, shell, app.codePage};

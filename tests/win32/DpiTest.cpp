@@ -4,8 +4,7 @@
 namespace volane::test {
 namespace {
 
-// The per-monitor calls where Windows has them; without them (Windows 10 before 1607) the
-// screen's DPI and the frame at the system's DPI.
+// The per-monitor calls, or without them (Windows 10 before 1607) the screen's and system's DPI.
 TEST(DpiTest, PerMonitorCallsWhereThereAreAndTheOlderOnesWhereNot) {
     HWND window = ::CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr,
                                     nullptr, nullptr);

@@ -7,8 +7,7 @@ namespace {
 
 using DwmTest = AppTest;
 
-// The restore request's two steps run with the window's transitions off, which DWM takes as a
-// BOOL that disables them (DWMWA_TRANSITIONS_FORCEDISABLED, 3); the real call is made too.
+// Transitions off as DWM takes it, a BOOL (DWMWA_TRANSITIONS_FORCEDISABLED, 3); the real call too.
 TEST_F(DwmTest, TransitionsGoOffAndOnAsABoolAttribute) {
     calls.clear();
     for (bool on : {false, true}) {

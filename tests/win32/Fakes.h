@@ -71,8 +71,7 @@ inline LONG WINAPI RecordedRegOpen(HKEY root, LPCSTR subKey, DWORD options, REGS
     return ::RegOpenKeyExA(root, subKey, options, access, opened);
 }
 
-// GetModuleFileNameW as Windows answers it for an executable whose path is modulePath: a path
-// that does not fit comes back cut to size - 1 characters and the terminating zero, with size.
+// GetModuleFileNameW as Windows answers for modulePath: cut to size - 1 and a zero when too long.
 inline std::wstring modulePath;
 inline DWORD WINAPI ModuleFileNameOf(HMODULE, LPWSTR buffer, DWORD size) {
     const DWORD n = std::min<DWORD>(static_cast<DWORD>(modulePath.size()), size - 1);
@@ -84,8 +83,7 @@ inline DWORD WINAPI ModuleFileNameOf(HMODULE, LPWSTR buffer, DWORD size) {
     return size;
 }
 
-// The profile reader as Windows has it, standing in for Wine's: a file that starts with a
-// UTF-8 mark has its first line read in the ANSI code page, so a section there is not found.
+// The profile reader as Windows has it: after a UTF-8 mark, the first line's section is not found.
 inline DWORD WINAPI WindowsProfileRead(LPCWSTR section, LPCWSTR key, LPCWSTR fallback,
                                        LPWSTR buffer, DWORD size, LPCWSTR file) {
     calls.push_back(std::wstring(section) + L"|" + key + L"|" + fallback + L"|" +
@@ -111,8 +109,7 @@ class Sink final : public IEntrySink {
     UINT mode = 0;          // the thread's error mode while it lists
 };
 
-// The inserts, key releases and colour changes that reach the control's own procedure, through the
-// tree class's procedure.
+// The inserts, key releases and colour changes that reach the tree class's own procedure.
 using Reached = std::vector<std::pair<UINT, WPARAM>>;
 inline Reached reached;
 inline WNDPROC treeClassProc = nullptr;

@@ -21,8 +21,8 @@ void FailFatally(bool shown, void (*fail)()) {
     });
 }
 
-// Each kind of failure nobody handles shows its number and text in the box titled with the
-// program's title, owned by the window that shows (with none, by nothing); then exit code 1.
+// Each unhandled failure shows its number and text in a box titled with the program's title,
+// owned by the shown window if any; then exit code 1.
 TEST(FatalTestDeathTest, ShowsTheNumberAndTextOfEachKindOfFailureAndEndsWithExitCode1) {
     const std::tuple<void (*)(), bool, std::string> kinds[] = {
         {[] { throw AppError(326, L"找不到资源"); }, false,

@@ -8,9 +8,8 @@ TEST(FileSystemTest, ListsAndTestsRealEntries) {
     const std::wstring temp = NewFolder();
     const std::wstring unicode = L"文件 ☃ 😀.php";  // outside code page 936 and the basic plane
     const std::wstring d150(150, L'd'), deep = d150 + L"\\" + std::wstring(150, L'e');
-    // Made in this order, a name that ends in a backslash as a folder: name, attributes set, the
-    // attributes it lists with at the top (0: not there), is a folder, is a plain file. The plain
-    // path form would drop the dot of "trail.", and "deep" is beyond MAX_PATH.
+    // Made in order, "\\" at the end a folder: name, attributes set, listed with at the top (0:
+    // not), folder, plain file. The plain path would drop trail.'s dot; deep is beyond MAX_PATH.
     const std::tuple<std::wstring, DWORD, DWORD, bool, bool> made[] = {
         {L"hs\\", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, 22, true, false},
         {L"empty\\", 0, 16, true, false},
@@ -52,8 +51,8 @@ TEST(FileSystemTest, ListsAndTestsRealEntries) {
         EXPECT_EQ(sink.entries, entries) << path.size();
     }
     ::CloseHandle(held);
-    // While a folder lists, a drive without a medium fails quietly instead of asking for a disk
-    // (SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); the thread's own mode is back after.
+    // Listing, a drive without a medium fails quietly (SEM_FAILCRITICALERRORS |
+    // SEM_NOOPENFILEERRORBOX); the thread's own mode is back after.
     ::SetThreadErrorMode(SEM_NOGPFAULTERRORBOX, nullptr);
     Sink quiet;
     EXPECT_TRUE(fs.Enumerate(temp, quiet));
@@ -66,8 +65,8 @@ TEST(FileSystemTest, ListsAndTestsRealEntries) {
     const int handles = HandleCount();
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(fs.Enumerate(temp, sink));
     EXPECT_EQ(HandleCount(), handles);
-    // Failing part way, as when a share drops: the listing's own folder handle, which takes the
-    // handle table's free slot, is closed at the first entry. What was read before stays.
+    // Failing part way, as when a share drops: the listing's handle (the table's free slot) is
+    // closed at the first entry. What was read before stays.
     const std::wstring dropped = temp + L"dropped\\";
     ASSERT_TRUE(MakeFolder(dropped));
     for (int i = 0; i < 300; ++i)

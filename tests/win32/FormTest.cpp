@@ -10,9 +10,8 @@ TEST_F(FormTest, NewMessageFontReachesTheTreeAndItsRows) {
     app.InitImages();
     app.ShowMainForm();
     ASSERT_TRUE(app.main.Tree().Add({}, L"C:\\", L"本地磁盘(C)", 2));
-    // A bigger message font while Volane runs (a new text size in the settings, or a theme's):
-    // the tree takes it and its rows grow with it, at least 3 pixels taller than the font's
-    // height, after each of the messages Windows sends.
+    // A bigger message font while Volane runs, after each message Windows sends for it: the tree
+    // takes it, its rows at least 3 pixels taller than the font.
     const auto treeFont = [&] {
         LOGFONTW font{};
         ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Tree(), WM_GETFONT, 0, 0)),
@@ -40,15 +39,13 @@ TEST_F(FormTest, NewMessageFontReachesTheTreeAndItsRows) {
     ::SendMessageW(Main(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
     EXPECT_EQ(treeFont(), fontBefore);
     EXPECT_EQ(RowHeight(Tree()), rowBefore);
-    // A change that leaves the font as it was (here a new environment) keeps the tree's font, so
-    // the tree measures none of its nodes again.
+    // A change that leaves the font (a new environment) keeps it: no node is measured again.
     const LRESULT kept = ::SendMessageW(Tree(), WM_GETFONT, 0, 0);
     ::SendMessageW(Main(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"));
     EXPECT_EQ(::SendMessageW(Tree(), WM_GETFONT, 0, 0), kept);
 }
 
-// The client area comes out as designed, in its designed place, also where the frame's estimate
-// misses: under a menu bar that wraps in a narrow window.
+// The client area as designed, also under a menu bar that wraps, where the estimate misses.
 TEST_F(FormTest, ClientAreaAsDesignedUnderAMenuBarThatWraps) {
     static constexpr MenuDesign menus[] = {{1, 1, L"文件"}, {2, 1, L"编辑"}, {3, 1, L"查看"},
                                            {4, 1, L"插入"}, {5, 1, L"格式"}, {6, 1, L"工具"},

@@ -21,8 +21,8 @@ class MainWindowTest : public AppTest {
         }
         return lines;
     }
-    // Where a main window opens and where the restore request puts it back, in pixels: 400
-    // twips in from the work area's right edge, 200 below its top, 800 short of its height.
+    // Where it opens and a restore puts it: 400 twips in from the work area's right, 200 down,
+    // 800 short.
     RECT StartRect(HWND window, RECT area) const {
         const int width = WindowRect(window).right - WindowRect(window).left;
         const int left = area.right - width - Px(400);
@@ -63,8 +63,8 @@ TEST_F(MainWindowTest, OpensPinnedAtTheRightEdgeAndCollapses) {
     EXPECT_EQ(WindowRect(Main()), strip);
     Command(IDM_EXP);
     EXPECT_EQ(WindowRect(Main()), expanded);
-    // The margins lie inside the work area, at load and at a restore: with Windows 11's taskbar
-    // (48 pixels at 100 %), and with bars at the left, the top and the right.
+    // Inside the work area, at load and at a restore: with Windows 11's 48-pixel taskbar, and with
+    // bars at the left, the top and the right.
     const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN),
               bar = ::MulDiv(48, static_cast<int>(app.main.Dpi()), 96);
     const RECT areas[] = {{0, 0, cx, cy - bar}, {bar, bar, cx - bar, cy}};

@@ -12,8 +12,8 @@ constexpr wchar_t kInstance[] = L"Local\\Volane.Test";
 
 }  // namespace
 
-// The child of the process test, this executable started as "--report FILE ...": writes its
-// show value, the tail of its command line and its folder into FILE.
+// The process test's child, started as "--report FILE ...": writes its show value, the tail of
+// its command line and its folder into FILE.
 int Report(const std::wstring& file) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -63,9 +63,8 @@ TEST(ProcessTest, StartsTheCommandLineUnchangedWithItsShowValue) {
     PumpUntil([&] { return ::DeleteFileW(child.c_str()) != FALSE; }, 10000);
 }
 
-// The executable's folder from a module name at the first buffer's size (260) exactly, one below
-// and one above it, and one that needs the buffer grown twice: the folder ends where the name's
-// last backslash stands, at the limit.
+// The folder from a module name at the first buffer's size (260), one either side of it, and one
+// that grows the buffer twice.
 TEST(ProcessTest, ExeFolderOfANameThatFillsTheBuffer) {
     win32::Process process{kInstance, &ModuleFileNameOf};
     // The folder's length, the sizes of the buffers asked with.

@@ -5,8 +5,8 @@ namespace volane::test {
 namespace {
 
 TEST(ProfileTest, ReadsEveryEncodingOfTheFileAlike) {
-    // An extension outside ASCII that the running ANSI code page holds, and its bytes there and
-    // in UTF-8: Chinese in the Chinese locale, Latin in an English one (a Windows runner's).
+    // A non-ASCII extension in the ANSI code page, its bytes there and in UTF-8: Chinese, or
+    // Latin in an English locale (a Windows runner's).
     const std::map<UINT, std::tuple<std::wstring, std::string, std::string>> extensions = {
         {936, {L"文本", "\xCE\xC4\xB1\xBE", "\xE6\x96\x87\xE6\x9C\xAC"}},
         {1252, {L"café", "caf\xE9", "caf\xC3\xA9"}}};
@@ -44,8 +44,7 @@ TEST(ProfileTest, ReadsAsTheNarrowCallWould) {
     ASSERT_TRUE(MakeFolder(temp + L"配置 ☃ 😀"));
     const std::string x(300, 'x');
     const std::wstring x254(254, L'x'), x255(255, L'x');
-    // File, its bytes (empty: no file), key, what is read: at most the 255 bytes a 256-byte
-    // buffer holds besides its zero.
+    // File, its bytes (empty: none), key, what is read: at most 255 bytes, a 256-byte buffer's.
     const std::tuple<std::wstring, std::string, std::wstring, std::wstring> cases[] = {
         {L"c254.ini", "[setup]\r\nfileTypes=" + x.substr(46), L"fileTypes", x254},
         {L"c255.ini", "[setup]\r\nfileTypes=" + x.substr(45), L"fileTypes", x255},
@@ -72,8 +71,7 @@ TEST(ProfileTest, CutsWholeDoubleByteCharactersInCodePage936) {
     const std::string wang = "\xCD\xF8", wang8 = "\xE7\xBD\x91";  // 网 in GBK and in UTF-8
     std::string many, many8;
     for (int i = 0; i < 200; ++i) many += wang, many8 += wang8;
-    // File, its bytes, what is read: the cut counts the bytes of the ANSI text, also when the
-    // file is UTF-8.
+    // File, its bytes, what is read: the cut counts ANSI bytes, for a UTF-8 file too.
     const std::tuple<std::wstring, std::string, std::wstring> cases[] = {
         {L"a.ini", "[setup]\r\nfileTypes=" + many, std::wstring(127, L'网')},
         {L"b.ini", "[setup]\r\nfileTypes=ab" + many, L"ab" + std::wstring(126, L'网')},

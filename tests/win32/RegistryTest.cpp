@@ -10,8 +10,7 @@ TEST(RegistryTest, GetKeyValueOnTheRealRegistry) {
     HKEY key = nullptr;
     ASSERT_EQ(::RegCreateKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key), ERROR_SUCCESS);
     const std::string exe = "C:\\Program Files\\msinfo32.exe", x(1025, 'x');
-    // Value, whether it is written, its text data, and what is read ("-" when nothing is): the
-    // buffer holds 1024 bytes. The conversions by type are the unit tests'.
+    // Value, written, its data, what is read ("-": nothing) with a 1024-byte buffer.
     const std::tuple<const char*, bool, std::string, std::string> cases[] = {
         {"sz without NUL", true, exe, exe},
         {"1023 bytes", true, x.substr(3) + '\0', x.substr(3)},
@@ -42,8 +41,7 @@ TEST(RegistryTest, GetKeyValueOnTheRealRegistry) {
     for (int i = 0; i < 3; ++i)
         static_cast<void>(GetKeyValue(registry, RegistryRoot::LocalMachine, path, "sz", value));
     EXPECT_EQ(HandleCount(), handles);
-    // Opened for reading only (KEY_READ, 0x20019): a standard user may not write these keys,
-    // which Wine lets pass.
+    // Opened for KEY_READ (0x20019) only: a standard user may not write there; Wine lets it pass.
     calls.clear();
     win32::Registry recorded(&RecordedRegOpen);
     EXPECT_TRUE(GetKeyValue(recorded, RegistryRoot::LocalMachine, path, "sz without NUL", value));

@@ -16,8 +16,7 @@ TEST_F(SourceWindowTest, IconTableOnTheRealImageList) {
     int width = 0, height = 0;
     ImageList_GetIconSize(images, &width, &height);
     EXPECT_EQ(width, app.main.Dpi() == 144 ? 27 : 18);  // at the DPI it starts at
-    // Each type's picture in a place of its own: none repeats the one before it but htm's, which
-    // has no bitmap of its own and repeats html's.
+    // No picture repeats the one before but htm's, which has no bitmap and repeats html's.
     for (int i = 1; i < 9; ++i) EXPECT_EQ(Drawn(images, i) == Drawn(images, i - 1), i == 5) << i;
     app::PictureStage stage(app.module, app.source, Tree());
     // The grey of a node picture is transparent: grey on the left, blue on the right.
@@ -34,8 +33,7 @@ TEST_F(SourceWindowTest, IconTableOnTheRealImageList) {
     EXPECT_EQ(std::count(drawn.begin(), drawn.end(), RGB(255, 0, 0)) +
                   std::count(drawn.begin(), drawn.end(), RGB(0, 0, 255)),
               width * width);
-    // The pictures' transparent parts take the window colour, also when it changes while Volane
-    // runs: SetSysColors tells every top-level window, as a new theme does.
+    // Transparent parts take the window colour, also when SetSysColors changes it, as a theme does.
     const int window = COLOR_WINDOW;
     const COLORREF before = ::GetSysColor(COLOR_WINDOW), black = RGB(0, 0, 0);
     for (COLORREF colour : {black, before}) {

@@ -7,8 +7,8 @@ namespace {
 
 using TopmostTest = AppTest;
 
-// Pinned, a window is in the topmost band, above every window outside it, and what it owns stays
-// above it; released, it leaves the band. The main window owns the tree's tooltip.
+// Pinned, a window and what it owns (here the tree's tooltip) are in the topmost band; released,
+// it leaves it.
 TEST_F(TopmostTest, PutsTheWindowIntoTheTopmostBandWithWhatItOwns) {
     app.ShowMainForm();
     HWND tip = TreeView_GetToolTips(Tree());

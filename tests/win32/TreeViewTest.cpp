@@ -6,8 +6,7 @@ namespace {
 
 using TreeViewTest = AppTest;
 
-// The control's own view: "text:image" ("!" after it when selected it shows another), "+" when
-// expanded, children in braces.
+// The control's view: "text:image", "!" if selected it shows another, "+" expanded, {children}.
 std::wstring Dump(HWND tree, HTREEITEM item = TVI_ROOT) {
     std::wstring out;
     if (item == TVI_ROOT) item = TreeView_GetRoot(tree);
@@ -25,8 +24,7 @@ std::wstring Dump(HWND tree, HTREEITEM item = TVI_ROOT) {
     return out;
 }
 
-// Runs work once after a delay, from whatever message loop runs then (a popup menu's, a modal
-// form's); the timer id it returns can stop it. Thread timers carry no context: hence the table.
+// Runs work once after a delay from whatever message loop runs then; the timer id can stop it.
 UINT_PTR After(UINT delay, std::function<void()> work) {
     static std::map<UINT_PTR, std::function<void()>> pending;
     const UINT_PTR id = ::SetTimer(nullptr, 0, delay, [](HWND, UINT, UINT_PTR id, DWORD) {
@@ -39,8 +37,7 @@ UINT_PTR After(UINT delay, std::function<void()> work) {
     return id;
 }
 
-// Both ways of appending a child run the same rows: after the parent's last child, as Windows
-// gets it, and with TVI_LAST, as Wine does.
+// Both ways of appending run the same rows: after the last child (Windows), TVI_LAST (Wine).
 TEST_F(TreeViewTest, AddsSelectsAndHitTestsOnTheRealControlInBothAppendModes) {
     app.ShowMainForm();
     for (win32::AppendMode mode : {win32::AppendMode::AfterLastChild, win32::AppendMode::Last}) {
@@ -56,8 +53,7 @@ TEST_F(TreeViewTest, AddsSelectsAndHitTestsOnTheRealControlInBothAppendModes) {
             {L"C:\\", L"C:\\y", true},  {L"", L"F:\\", true}};
         for (const auto& [parent, key, added] : adds)
             EXPECT_EQ(tv.Add(parent, key, key, 3), added) << key;
-        // Told to insert after the child before on the Windows road, once the insert before it
-        // has made the parent known: C:\y after C:\x.
+        // On the Windows road C:\y goes after C:\x, once the insert before made the parent known.
         const auto last = reinterpret_cast<WPARAM>(TVI_LAST),
                    x = reinterpret_cast<WPARAM>(TreeView_GetNextSibling(
                        tree, TreeView_GetChild(tree, TreeView_GetRoot(tree))));
@@ -90,8 +86,7 @@ TEST_F(TreeViewTest, AddsSelectsAndHitTestsOnTheRealControlInBothAppendModes) {
             ASSERT_TRUE(selected) << selection;
             EXPECT_EQ(selected->key + L" " + std::to_wstring(selected->children), selection);
         }
-        // Hit tests in twips from the control's outer corner, its sunken edge included: on the
-        // label, not beside or below it.
+        // Hit tests in twips from the outer corner, sunken edge included: on the label only.
         RECT label{};
         TreeView_GetItemRect(tree, file, &label, TRUE);
         const int edge = ::GetSystemMetrics(SM_CXEDGE);
@@ -108,8 +103,8 @@ TEST_F(TreeViewTest, AddsSelectsAndHitTestsOnTheRealControlInBothAppendModes) {
         EXPECT_TRUE(tv.Add(L"C:\\", L"C:\\w", L"w", 3));
         EXPECT_EQ(Dump(tree), L"C:\\:2{w:2 } E:\\:2 ");
         EXPECT_EQ(tv.Count(), 3u);
-        // A batch under an expanded node that needs both scroll bars, drawn once: the tree shows
-        // again with the bars on its style, and holds the long name whole for its tooltip.
+        // A batch drawn once that needs both scroll bars: the tree shows again with the bars on
+        // its style, and holds the long name whole for its tooltip.
         const std::wstring longName(255, L'n');
         EXPECT_TRUE(tv.Expand(L"E:\\"));
         tv.SetRedraw(false);
@@ -163,22 +158,19 @@ TEST_F(TreeViewTest, GetsColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses
     // Another key's release passes; the handled key's first release does not, its next does.
     for (WPARAM key : {VK_DOWN, VK_APPS, VK_APPS}) ::SendMessageW(tv.Window(), WM_KEYUP, key, 0);
     EXPECT_EQ(reached, (Reached{{WM_KEYUP, VK_DOWN}, {WM_KEYUP, VK_APPS}}));
-    // A press whose release the control's own tracking took raises the release once; a release
-    // without a press raises none.
+    // A release the control's tracking took is raised once; a release without a press, never.
     for (UINT msg : {WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONUP})
         ::SendMessageW(tv.Window(), msg, 0, MAKELPARAM(2, 2));
     EXPECT_EQ(ups, 1);
-    // Only top-level windows hear of new system colours: the control hears of them from the
-    // main window.
+    // Only top-level windows hear of new system colours: the tree hears of them from the main one.
     reached.clear();
     ::SendMessageW(Main(), WM_SYSCOLORCHANGE, 0, 0);
     EXPECT_EQ(reached, (Reached{{WM_SYSCOLORCHANGE, 0}}));
     ::DestroyWindow(tv.Window());
 }
 
-// What the main window does with its tree (fill, 刷新, a listing, 刷新 and the listing again, a
-// DPI change and a listing below), run with both ways of appending: each step leaves the same
-// tree on the Windows road as on Wine's, which is the order of the inserts.
+// Fill, 刷新, a listing, 刷新 and the listing again, a DPI change and a listing below: each step
+// leaves the same tree on the Windows road as on Wine's.
 TEST_F(TreeViewTest, MainWindowRunsTheSameTreeInBothAppendModes) {
     app.LoadSourceForm();
     app.InitImages();

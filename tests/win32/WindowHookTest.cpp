@@ -11,8 +11,7 @@ LRESULT CALLBACK NarrowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-// A static window behind a narrow procedure, hooked as the main window is; returns the
-// procedure before.
+// A static window behind a narrow procedure, hooked as the main one; returns the one before.
 std::intptr_t HookNarrowWindow(HWND* window) {
     *window = ::CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr,
                                 nullptr);
@@ -21,9 +20,8 @@ std::intptr_t HookNarrowWindow(HWND* window) {
 }
 
 TEST_F(WindowHookTest, LetsTheRequestInKeepsTheWholeProcedureAndPassesTextOn) {
-    // The main window lets the restore request alone through the message filter of User
-    // Interface Privilege Isolation, once, for a less privileged second start. Wine has no such
-    // isolation: the call is checked, not its effect.
+    // The restore request alone passes UIPI's message filter, once, for a less privileged second
+    // start. Wine has no such isolation: the call is checked, not its effect.
     {
         app::MainWindow main(app.forms, app.module, app.services, app.source, &RecordedFilter);
         calls.clear();
@@ -35,8 +33,7 @@ TEST_F(WindowHookTest, LetsTheRequestInKeepsTheWholeProcedureAndPassesTextOn) {
     // A 64-bit image lies above 4 GiB: a procedure cut to 32 bits would not come back.
     EXPECT_GT(static_cast<std::uint64_t>(previous), 0xFFFFFFFFull);
     EXPECT_EQ(TagToProc(app.main.Tag()), previous);
-    // Text reaches the previous procedure as it came: wide, or converted through the ANSI code
-    // page when that procedure is a narrow one (Chinese text there in the test below).
+    // Text reaches the previous procedure as it came, or in the ANSI code page for a narrow one.
     HWND other = nullptr;
     const std::intptr_t previousNarrow = HookNarrowWindow(&other);
     for (const auto& [window, text] :
