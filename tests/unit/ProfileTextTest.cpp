@@ -20,7 +20,7 @@ TEST(ProfileText, SettingsFileSyntaxAndWhichFilesAreReadAsUtf8) {
         {L"[setup]\nfileTypes=txt;" + std::wstring(1, L'\0') + L"js;", L"txt;"},  // ends at a NUL
         {L"[setup]\nfileTypes=txt;\nfileTypes=js;", L"txt;"},                     // the first key
         {L"[setup]\nfileTypes\nfileTypes=js;", L""},  // a key without "="
-        {L"[setup]\n;fileTypes=txt;\nfileTypesX=txt;\nfile Types=txt;\nfileTypes=js;", L"js;"},
+        {L"[setup]\n;fileTypes=[txt];\nfileTypesX=txt;\nfile Types=txt;\nfileTypes=js;", L"js;"},
         {L"[other]\nfileTypes=txt;\n[setup]\nfileTypes=js;\n[x]\nfileTypes=css;", L"js;"},
         {L"[setup]\nother=x\n[setup]\nfileTypes=js;", {}},  // only the first section counts
         {L"fileTypes=txt;\n[setup]", {}},                   // a key before any section

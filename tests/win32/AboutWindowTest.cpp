@@ -1,3 +1,4 @@
+#include <array>
 #include <thread>
 
 #include "tests/win32/Fakes.h"
@@ -25,22 +26,30 @@ TEST_F(AboutWindowTest, AsDesignedAndTheVersionRecord) {
         return RECT{Px(left), Px(top), Px(left) + Px(width), Px(top) + Px(height)};
     };
     EXPECT_EQ(client, twips(2340, 1935, 5730, 3045));  // 156, 129, 538, 332 at 96 DPI
-    const std::tuple<int, RECT, std::wstring> controls[] = {
-        {IDC_PICICON, twips(240, 240, 750, 1800), L""},
-        {IDOK, twips(4125, 2625, 1500, 345), L"确定"},
-        {IDC_SYSINFO, twips(4140, 3075, 1485, 345), L"系统信息(&S)..."},
-        {IDC_DESCRIPTION, twips(1050, 1125, 3885, 1170), kDescription},
-        {IDC_TITLE, twips(1050, 240, 3885, 480), L"Volane-Torlin@www.torlin.example"},
-        {IDC_VERSION, twips(1050, 780, 3885, 225), L"版本 1.0.64"},
-        {IDC_DISCLAIMER, twips(255, 2625, 3630, 825), L"检查最新版本：http://www.torlin.example"},
+    const std::tuple<int, std::array<double, 4>, std::wstring> controls[] = {
+        {IDC_PICICON, {240, 240, 750, 1800}, L""},
+        {IDOK, {4125, 2625, 1500, 345}, L"确定"},
+        {IDC_SYSINFO, {4140, 3075, 1485, 345}, L"系统信息(&S)..."},
+        {IDC_DESCRIPTION, {1050, 1125, 3885, 1170}, kDescription},
+        {IDC_TITLE, {1050, 240, 3885, 480}, L"Volane-Torlin@www.torlin.example"},
+        {IDC_VERSION, {1050, 780, 3885, 225}, L"版本 1.0.64"},
+        {IDC_DISCLAIMER, {255, 2625, 3630, 825}, L"检查最新版本：http://www.torlin.example"},
     };
-    for (const auto& [id, rect, text] : controls) {
-        EXPECT_EQ(WindowRect(about.ControlWindow(id), true), rect) << id;
-        EXPECT_EQ(win32::TextOf(about.ControlWindow(id)), text);
-        // In the message font from the start (the picture has no text).
-        EXPECT_EQ(::SendMessageW(about.ControlWindow(id), WM_GETFONT, 0, 0) != 0,
-                  id != IDC_PICICON);
+    // As loaded, then at 125 %, where a twip more or less can round to another pixel.
+    const int loaded = static_cast<int>(app.main.Dpi());
+    for (const int dpi : {loaded, 120}) {
+        if (dpi != loaded) ChangeDpi(box, dpi);
+        const auto px = [dpi](double t) { return TwipsToPixels(t, dpi); };
+        for (const auto& [id, t, text] : controls) {
+            const RECT rect{px(t[0]), px(t[1]), px(t[0]) + px(t[2]), px(t[1]) + px(t[3])};
+            EXPECT_EQ(WindowRect(about.ControlWindow(id), true), rect) << id << " at " << dpi;
+            EXPECT_EQ(win32::TextOf(about.ControlWindow(id)), text);
+            // In the message font from the start (the picture has no text).
+            EXPECT_EQ(::SendMessageW(about.ControlWindow(id), WM_GETFONT, 0, 0) != 0,
+                      id != IDC_PICICON);
+        }
     }
+    ChangeDpi(box, loaded);
     // Tab and the access keys follow the z-order, which is the designed tab order.
     std::vector<int> stacked;
     for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))

@@ -92,6 +92,7 @@ TEST_F(MainWindowTest, RestoreRequestBringsTheWindowBack) {
         app.main.SetLeft(1500);
         app.main.SetTop(3000);
         app.main.SetWindowState(from);
+        EXPECT_EQ(app.main.WindowState(), from);
         ::SendMessageW(Main(), 1025, 4001, 0);
         EXPECT_FALSE(::IsIconic(Main()) || ::IsZoomed(Main()));
         EXPECT_TRUE(::IsWindowVisible(Main()));

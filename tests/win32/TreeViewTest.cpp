@@ -155,6 +155,10 @@ TEST_F(TreeViewTest, GetsColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses
     ::SetClassLongPtrW(Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeClassProc));
     reached.clear();
     ::SendMessageW(tv.Window(), WM_KEYDOWN, VK_APPS, 0);
+    // After the popup, a message posted to its window, as TrackPopupMenu asks on Windows.
+    bool posted = false;
+    for (MSG m; ::PeekMessageW(&m, Main(), 0, 0, PM_REMOVE);) posted |= m.message == WM_NULL;
+    EXPECT_TRUE(posted);
     // Another key's release passes; the handled key's first release does not, its next does.
     for (WPARAM key : {VK_DOWN, VK_APPS, VK_APPS}) ::SendMessageW(tv.Window(), WM_KEYUP, key, 0);
     EXPECT_EQ(reached, (Reached{{WM_KEYUP, VK_DOWN}, {WM_KEYUP, VK_APPS}}));
