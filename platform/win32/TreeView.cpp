@@ -36,10 +36,13 @@ HTREEITEM ItemOf(const TreeNode* node) {
 
 }  // namespace
 
-AppendMode FastestAppend() {
-    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+AppendMode FastestAppend(HMODULE ntdll) {
     const bool wine = ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
     return wine ? AppendMode::Last : AppendMode::AfterLastChild;
+}
+
+AppendMode FastestAppend() {
+    return FastestAppend(::GetModuleHandleW(L"ntdll.dll"));
 }
 
 TreeView::TreeView(HWND parent, const ControlDesign& design, TreeInput input, AppendMode append)

@@ -34,6 +34,8 @@ struct TreeInput {
 // TVI_LAST and takes an explicit predecessor at once; Wine's keeps TVI_LAST cheap but checks an
 // explicit predecessor by searching every item. Either way the child lands last.
 enum class AppendMode { AfterLastChild, Last };
+// The mode for the ntdll loaded: Wine's is the one that names its version.
+AppendMode FastestAppend(HMODULE ntdll);
 AppendMode FastestAppend();
 
 // Makes images the tree's pictures, with rows as tall as the pictures or the font's text,

@@ -201,7 +201,12 @@ TEST_F(AboutWindowTest, FollowsADpiChangeAndOutlivesItsWindow) {
     };
     ChangeDpi(about.Window(), 96);
     const int height96 = fontHeight();
+    about.Show();
+    ::UpdateWindow(about.Window());
     ChangeDpi(about.Window(), 192);
+    RECT dirty{};
+    ::GetUpdateRect(about.Window(), &dirty, FALSE);
+    EXPECT_EQ(dirty, ClientRect(about.Window()));  // all of it drawn again
     EXPECT_EQ(WindowRect(about.ControlWindow(IDOK), true), (RECT{550, 350, 750, 396}));
     EXPECT_EQ(WindowRect(about.ControlWindow(IDC_TITLE), true), (RECT{140, 32, 658, 96}));
     EXPECT_EQ(fontHeight(), 2 * height96);

@@ -39,6 +39,9 @@ UINT_PTR After(UINT delay, std::function<void()> work) {
 
 // Both ways of appending run the same rows: after the last child (Windows), TVI_LAST (Wine).
 TEST_F(TreeViewTest, AddsSelectsAndHitTestsOnTheRealControlInBothAppendModes) {
+    // Windows' road where ntdll names no Wine version (here kernel32 stands in), or is missing.
+    for (HMODULE ntdll : {::GetModuleHandleW(L"kernel32.dll"), HMODULE{}})
+        EXPECT_EQ(win32::FastestAppend(ntdll), win32::AppendMode::AfterLastChild);
     app.ShowMainForm();
     for (win32::AppendMode mode : {win32::AppendMode::AfterLastChild, win32::AppendMode::Last}) {
         treeClassProc = reinterpret_cast<WNDPROC>(::SetClassLongPtrW(
