@@ -166,7 +166,7 @@ TEST_F(TreeViewTest, GetsColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses
     for (WPARAM key : {VK_DOWN, VK_APPS, VK_APPS}) ::SendMessageW(tv.Window(), WM_KEYUP, key, 0);
     EXPECT_EQ(reached, (Reached{{WM_KEYUP, VK_DOWN}, {WM_KEYUP, VK_APPS}}));
     // A release the control's tracking took is raised once; a release without a press, never.
-    for (UINT msg : {WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONUP})
+    for (UINT msg : {WM_RBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONUP})
         ::SendMessageW(tv.Window(), msg, 0, MAKELPARAM(2, 2));
     EXPECT_EQ(ups, 1);
     // Only top-level windows hear of new system colours: the tree hears of them from the main one.
