@@ -54,13 +54,15 @@ inline BOOL WINAPI RecordedFilter(HWND window, UINT message, DWORD action,
     return ::ChangeWindowMessageFilterEx(window, message, action, result);
 }
 
-// ShellExecuteA, not done: under Wine a browser started for real could outlive the run.
+// ShellExecuteA, not done: under Wine a browser started for real could outlive the run. It
+// answers shellAnswer.
+inline INT_PTR shellAnswer = 42;
 inline HINSTANCE WINAPI RecordedShellExecute(HWND owner, LPCSTR verb, LPCSTR file,
                                              LPCSTR parameters, LPCSTR folder, INT show) {
     calls.push_back((owner ? L"owner " : L"") + win32::Widen(verb, CP_ACP) + L" " +
                     win32::Widen(file, CP_ACP) + L" [" + win32::Widen(parameters, CP_ACP) + L"] [" +
                     win32::Widen(folder, CP_ACP) + L"] " + std::to_wstring(show));
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
+    return reinterpret_cast<HINSTANCE>(shellAnswer);
 }
 
 // RegOpenKeyExA with the access it is asked for, then done.

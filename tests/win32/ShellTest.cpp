@@ -1,3 +1,4 @@
+#include "tests/win32/Fakes.h"
 #include "tests/win32/Support.h"
 
 namespace volane::test {
@@ -8,10 +9,10 @@ TEST(ShellTest, SaysWhyItCannotOpenAnAddress) {
     win32::Shell shell;
     EXPECT_EQ(Outcome(shell.Open("C:\\missing\\nothing.txt")), Failed(ERROR_FILE_NOT_FOUND));
     // 32 is the last failure (SE_ERR_DLLNOTFOUND), not a success.
-    win32::Shell at32([](HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) {
-        return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(32));
-    });
-    EXPECT_EQ(Outcome(at32.Open("http://www.torlin.example")), Failed(ERROR_DLL_NOT_FOUND));
+    shellAnswer = 32;
+    EXPECT_EQ(Outcome(win32::Shell(&RecordedShellExecute).Open("http://www.torlin.example")),
+              Failed(ERROR_DLL_NOT_FOUND));
+    shellAnswer = 42;
 }
 
 }  // namespace
