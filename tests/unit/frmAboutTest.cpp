@@ -7,16 +7,16 @@ using namespace std::string_literals;
 
 TEST(frmAbout, GetKeyValueConvertsByTypeAndClosesTheKeyOnEveryRoad) {
     const std::tuple<const char*, Value, bool, std::string> cases[] = {
-        // key, the value V's type and data: read, text (which held "in" before)
-        {"K", {kRegSz, "C:\\x.exe"}, true, "C:\\x.exe"},  // only a terminating NUL goes
-        {"K", {kRegSz, "ab\0\0"s}, true, "ab\0"s},
-        {"K", {kRegSz, std::string(1023, 'a') + '\0'}, true, std::string(1023, 'a')},
-        {"K", {kRegSz, std::string(1024, 'b')}, true, std::string(1024, 'b')},
-        {"K", {kRegSz, std::string(1025, 'x')}, false, ""},
-        {"K", {kRegDword, "\x10\0\0\0"s}, true, "&hin0010"},  // hex from the last byte, unpadded
-        {"K", {kRegDword, "\x01\x04\xAB\0"s}, true, "&hinAB41"},
-        {"K", {3, "\x01\x02"}, true, "in"},     // other types leave the text as it was
-        {"missing", {kRegSz, "x"}, false, ""},  // a key that does not open
+        // key, the value V's type (1 REG_SZ, 4 REG_DWORD) and data: read, text (held "in" before)
+        {"K", {1, "C:\\x.exe"}, true, "C:\\x.exe"},  // only a terminating NUL goes
+        {"K", {1, "ab\0\0"s}, true, "ab\0"s},
+        {"K", {1, std::string(1023, 'a') + '\0'}, true, std::string(1023, 'a')},
+        {"K", {1, std::string(1024, 'b')}, true, std::string(1024, 'b')},
+        {"K", {1, std::string(1025, 'x')}, false, ""},
+        {"K", {4, "\x10\0\0\0"s}, true, "&hin0010"},  // hex from the last byte, unpadded
+        {"K", {4, "\x01\x04\xAB\0"s}, true, "&hinAB41"},
+        {"K", {3, "\x01\x02"}, true, "in"},  // other types leave the text as it was
+        {"missing", {1, "x"}, false, ""},    // a key that does not open
     };
     for (const auto& [key, value, read, text] : cases) {
         FakeRegistry registry;
@@ -38,12 +38,12 @@ TEST(frmAbout, SysInfoStartsTheFirstLocationAsReadOrTheSecondWithItsFile) {
     const std::wstring box = L"此时系统信息不可用 / Volane-Torlin@www.torlin.example; ";
     const std::tuple<Stored, Stored, bool, bool, std::wstring> cases[] = {
         // first location, second location, file there, start works: what the user gets
-        {Value{kRegSz, "C:\\x.exe\0"s}, Value{kRegSz, "C:\\t"}, true, true, L"start C:\\x.exe 1; "},
-        {Value{kRegSz, "C:\\x.exe"}, {}, true, false, L"start C:\\x.exe 1; " + box},
-        {{}, Value{kRegSz, "C:\\t\0"s}, true, true, L"start C:\\t\\MSINFO32.EXE 1; "},
-        {{}, Value{kRegSz, "C:\\t"}, false, true, box},
+        {Value{1, "C:\\x.exe\0"s}, Value{1, "C:\\t"}, true, true, L"start C:\\x.exe 1; "},
+        {Value{1, "C:\\x.exe"}, {}, true, false, L"start C:\\x.exe 1; " + box},
+        {{}, Value{1, "C:\\t\0"s}, true, true, L"start C:\\t\\MSINFO32.EXE 1; "},
+        {{}, Value{1, "C:\\t"}, false, true, box},
         {{}, {}, true, true, box},
-        {Value{kRegSz, ""}, Value{kRegSz, "C:\\t"}, true, true, box},  // no data ends the look-up
+        {Value{1, ""}, Value{1, "C:\\t"}, true, true, box},  // no data ends the look-up
         {Value{3, "\x01"}, {}, true, true, L"start  1; " + box},
     };
     for (const auto& [atFirst, atSecond, fileThere, startWorks, outcome] : cases) {

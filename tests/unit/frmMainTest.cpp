@@ -64,12 +64,12 @@ TEST(frmMain, MouseAndMenuCommands) {
     for (int button : {kButtonRight, kButtonLeft, kButtonMiddle})
         r.form.tv1_MouseUp(button, 0, 300, 450);
     r.form.tv1_MouseUp(kButtonRight, 7, 0, 0);  // any shift state
-    // The keyboard's menu opens below the selected label, or at the tree's corner without one.
+    // The menu key and Shift+F10 open the menu below the selected label, or at the tree's corner.
     r.tv1.label = TwipsRect{100, 200, 400, 440};
-    EXPECT_TRUE(r.form.tv1_KeyDown(kKeyApps, 0));
+    EXPECT_TRUE(r.form.tv1_KeyDown(0x5D, 0));
     r.tv1.label.reset();
-    EXPECT_TRUE(r.form.tv1_KeyDown(kKeyF10, kShiftMask));
-    EXPECT_FALSE(r.form.tv1_KeyDown(kKeyF10, 0));
+    EXPECT_TRUE(r.form.tv1_KeyDown(0x79, kShiftMask));
+    EXPECT_FALSE(r.form.tv1_KeyDown(0x79, 0));
     r.form.m_about_Click();
     r.form.m_exit_Click();
     EXPECT_EQ(r.log, "popup 315 480; popup 15 30; popup 115 470; popup 15 30; about; exit; ");
@@ -99,14 +99,14 @@ TEST(frmMain, MouseAndMenuCommands) {
                                             {L"C:\\", false},
                                             {L"C:\\w\\a.js", true}}) {
         r.tv1.selected = selected;
-        EXPECT_EQ(r.form.tv1_KeyDown(kKeyReturn, 0), handled);
+        EXPECT_EQ(r.form.tv1_KeyDown(0x0D, 0), handled);
     }
-    EXPECT_EQ(r.process.started, (Started{{L"D:\\ed\\ed.exe C:\\w\\a.js", kShowMinimized},
-                                          {L"D:\\ed\\ed.exe C:\\w\\a.js", kShowMinimized}}));
+    EXPECT_EQ(r.process.started,
+              (Started{{L"D:\\ed\\ed.exe C:\\w\\a.js", 2}, {L"D:\\ed\\ed.exe C:\\w\\a.js", 2}}));
 
     r.fs.drives = {{L'C', 2}, {L'E', 4}};
     r.tv1.log.clear();
-    EXPECT_TRUE(r.form.tv1_KeyDown(kKeyF5, 0));  // as 刷新 does
+    EXPECT_TRUE(r.form.tv1_KeyDown(0x74, 0));  // F5, as 刷新 does
     EXPECT_EQ(r.tv1.log, (Texts{L"add C:\\ 本地磁盘(C) 2", L"add E:\\ 光盘驱动(E) 2"}));
 }
 

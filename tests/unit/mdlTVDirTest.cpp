@@ -35,7 +35,7 @@ TEST(mdlTVDir, ExpandPathStartsTheEditorSaysWhyOrListsInFileSystemOrder) {
     EXPECT_EQ(ExpandPath(L"C:\\w\\a.php", r.listing), NodeAction::Opened);
     r.fs.failing[L"C:\\w"] = {5, L"拒绝访问。"};
     EXPECT_EQ(ExpandPath(L"C:\\w", r.listing), NodeAction::Listed);
-    EXPECT_EQ(r.process.started, (Started{{L"D:\\ed\\ed.exe C:\\w\\a.php", kShowMinimized}}));
+    EXPECT_EQ(r.process.started, (Started{{L"D:\\ed\\ed.exe C:\\w\\a.php", 2}}));
     EXPECT_EQ(r.ui.boxes, (Boxes{{L"拒绝访问。", L"提示："}}));
     EXPECT_TRUE(r.tv1.log.empty());  // nothing marked, added or redrawn
 
