@@ -86,6 +86,8 @@ class TreeIndex {
     // The node's whole key, as it was inserted.
     std::wstring Key(const TreeNode& node) const;
     std::size_t Size() const { return live_; }
+    // Never fewer than the nodes, so that a look-up stays one bucket's short chain.
+    std::size_t BucketCount() const { return buckets_.size(); }
     // Forgets every node and gives their memory back.
     void Clear();
 

@@ -68,6 +68,7 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
         const TreeNode* node = index.Find(L"C:\\" + std::to_wstring(i));
         ASSERT_TRUE(node && index.Key(*node) == L"C:\\" + std::to_wstring(i)) << i;
     }
+    EXPECT_GE(index.BucketCount(), index.Size());
 }
 
 }  // namespace volane::test

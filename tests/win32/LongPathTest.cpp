@@ -14,7 +14,16 @@ TEST(LongPathTest, ShareGetsTheUncFormAndDotsAndSlashesAreResolvedFirst) {
         {L"\\\\server\\share\\d\\.\\e", L"\\\\?\\UNC\\server\\share\\d\\e"},
         {L"\\\\?\\C:\\x\\..", L"\\\\?\\C:\\x\\.."},
         {L"\\\\.\\pipe\\p", L"\\\\.\\pipe\\p"},
-        {L"a\\b", L"a\\b"}};
+        {L"a\\b", L"a\\b"},
+        // The letters at the ends of both ranges, and the characters just outside them.
+        {L"A:\\", L"\\\\?\\A:\\"},
+        {L"Z:\\", L"\\\\?\\Z:\\"},
+        {L"a:\\", L"\\\\?\\a:\\"},
+        {L"z:\\", L"\\\\?\\z:\\"},
+        {L"@:\\", L"@:\\"},
+        {L"[:\\", L"[:\\"},
+        {L"`:\\", L"`:\\"},
+        {L"{:\\", L"{:\\"}};
     for (const auto& [path, longForm] : extended) EXPECT_EQ(win32::ExtendedPath(path), longForm);
 }
 
