@@ -10,10 +10,10 @@ namespace {
 
 // With the main window loaded, and shown or not.
 void FailFatally(bool shown, void (*fail)()) {
+    app::PrepareProcess();  // as Volane.exe starts, the box's title set among the rest
     app::Application app;
     app.LoadMainForm();
     if (shown) app.ShowMainForm();
-    win32::SetFatalTitle(L"Volane-Torlin@www.torlin.example");
     std::thread([] { CloseNextBox(true); }).detach();
     win32::Guarded([&]() -> int {
         fail();
