@@ -107,9 +107,9 @@ TEST_F(AboutWindowTest, AsDesignedAndTheVersionRecord) {
     const int grey1 = Px(2445), white1 = Px(2460), white2 = white1 + (Px(15) == 1 ? 1 : 2),
               right = Px(5654);
     const std::tuple<int, int, COLORREF> pixels[] = {
-        {Px(90) - 1, grey1, face},  {Px(90), grey1, grey},      {right, grey1, grey},
-        {right + 1, grey1, face},   {Px(105), white1, white},   {right, white2, white},
-        {Px(180), grey1 - 1, face}, {Px(180), white2 + 1, face}};
+        {Px(90) - 1, grey1, face},   {Px(90), grey1, grey},      {right, grey1, grey},
+        {right + 1, grey1, face},    {Px(105), white1, white},   {right, white2, white},
+        {Px(105) - 1, white2, face}, {Px(180), grey1 - 1, face}, {Px(180), white2 + 1, face}};
     for (const auto& [x, y, color] : pixels)
         EXPECT_EQ(::GetPixel(dc, x, y), color) << x << "," << y;
     ::ReleaseDC(box, dc);
