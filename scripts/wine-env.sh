@@ -49,12 +49,13 @@ volane_locale() {
     ) 8>"$LOCPATH.lock"
 }
 
-# Boots the template prefix once per Wine version; a lock makes concurrent callers wait for
-# the first one. A prefix made by another Wine version would be updated on every start.
+# Boots the template prefix once per Wine version and revision of the settings below; a lock
+# makes concurrent callers wait for the first one. A prefix made by another Wine version would
+# be updated on every start.
 volane_wine_template() {
     local template=$VOLANE_WINE_TEMPLATE version
     volane_locale
-    version=$(wine --version 2>/dev/null)
+    version="$(wine --version 2>/dev/null), settings 2"
     [ "$(cat "$template/.volane-ready" 2>/dev/null)" = "$version" ] && return 0
     mkdir -p "$(dirname "$template")"
     (
@@ -72,6 +73,9 @@ volane_wine_template() {
         if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
             cp /usr/share/wine/fonts/marlett.ttf "$template/drive_c/windows/Fonts/"
         fi
+        # A name that starts with a dot is hidden only on Unix: Windows shows ".a" as it is.
+        WINEPREFIX=$template volane_wine reg add 'HKCU\Software\Wine' /v ShowDotFiles \
+            /t REG_SZ /d Y /f >/dev/null 2>&1
         # 96 dots per inch: twips convert at 15 per pixel.
         WINEPREFIX=$template volane_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
             /t REG_DWORD /d 96 /f >/dev/null 2>&1

@@ -52,6 +52,8 @@ TEST(ProfileText, SettingsFileSyntaxAndWhichFilesAreReadAsUtf8) {
         {"\xF4\x90\x80\x80", {}},  // above U+10FFFF
         {"\xF5\x80\x80\x80", {}},
         {"a\x80", {}},     // a continuation without its lead
+        {"\xC2\x7F", {}},  // a lead, then the bytes just outside the continuations
+        {"\xC2\xC0", {}},
         {"\xE6\x96", {}},  // cut short at the end
         {"\xE6\x96!", {}}};
     ExpectEach(Utf8ProfileText, files);

@@ -20,6 +20,8 @@ TEST(FileSystemTest, ListsAndTestsRealEntries) {
         {deep + L"\\", 0, 0, true, false},
         {deep + L"\\a.txt", 0, 0, false, true},
         {unicode, 0, 32, false, true},
+        {L".a", 0, 32, false, true},  // dots that do not make "." or ".."
+        {L"..b\\", 0, 16, true, false},
         {L"hidden.php", FILE_ATTRIBUTE_HIDDEN, 34, false, false},
         {L"system.php", FILE_ATTRIBUTE_SYSTEM, 36, false, false}};
     win32::FileSystem fs;
