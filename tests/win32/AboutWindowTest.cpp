@@ -179,6 +179,7 @@ TEST_F(AboutWindowTest, OwnedByTheMainWindowAndOwnerOfAMessageBox) {
     closer.join();
     EXPECT_FALSE(mainEnabled);
     EXPECT_TRUE(::IsWindowEnabled(Main()));
+    EXPECT_EQ(::GetActiveWindow(), Main());  // the input given back before the box went
     about.Load();
     about.Show();
     EXPECT_EQ(::GetWindow(about.Window(), GW_OWNER), Main());
