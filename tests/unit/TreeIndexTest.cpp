@@ -69,6 +69,10 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
         ASSERT_TRUE(node && index.Key(*node) == L"C:\\" + std::to_wstring(i)) << i;
     }
     EXPECT_GE(index.BucketCount(), index.Size());
+    // Short texts share the store's chunks; one of 0xFFFF characters or more is kept whole.
+    CompactText store;
+    for (const auto& [length, whole] : {std::pair{1, false}, {0xFFFE, false}, {0xFFFF, true}})
+        EXPECT_EQ(CompactText::IsLong(store.Add(std::wstring(length, L'a'))), whole) << length;
 }
 
 }  // namespace volane::test
