@@ -124,7 +124,14 @@ TEST_F(TreeViewTest, AddsSelectsAndHitTestsOnTheRealControlInBothAppendModes) {
                   WS_VISIBLE | WS_VSCROLL | WS_HSCROLL);
         EXPECT_NE(TreeView_GetToolTips(tree), nullptr);
         EXPECT_TRUE(Dump(tree).starts_with(L"C:\\:2{w:2 } E:\\:2+{" + longName + L":2 "));
+        // The same list again is taken off first: Windows measures its pictures only when set.
+        HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32, 1, 1);
+        reached.clear();
+        for (int i = 0; i < 2; ++i) win32::SetTreePictures(tree, list);
+        EXPECT_EQ(reached,
+                  (Reached{{TVM_SETIMAGELIST, 1}, {TVM_SETIMAGELIST, 0}, {TVM_SETIMAGELIST, 1}}));
         ::DestroyWindow(tree);
+        ImageList_Destroy(list);
     }
     // A window that outlives its adapter has the control's own procedure back, and no adapter.
     HWND outlived = win32::TreeView(Main(), MainDesign().controls[0], {}).Window();
