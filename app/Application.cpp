@@ -7,13 +7,13 @@
 
 namespace volane::app {
 
-void PrepareProcess() {
+void PrepareProcess(InitControlsFn initControls) {
     win32::SetFatalTitle(std::wstring(APP_TITLE));
     win32::EnableDpiAwareness();
     // Nothing in Volane takes typed text.
     win32::DisableInputMethod();
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    initControls(&controls);
 }
 
 Application::Application() {

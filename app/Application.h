@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "app/MainWindow.h"
 #include "app/SourceWindow.h"
 #include "modules/mdlApp.h"
@@ -17,8 +19,10 @@ namespace volane::app {
 inline constexpr wchar_t kInstanceName[] = L"Local\\Volane.SingleInstance";
 
 // What the process sets up before its first window: the fatal box's title, DPI awareness, no
-// input method and the common controls.
-void PrepareProcess();
+// input method and the common controls. Comctl32 6 registers a control's class only when asked
+// (Wine's registers them all as it loads, so only the call can be checked there).
+using InitControlsFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+void PrepareProcess(InitControlsFn initControls = &::InitCommonControlsEx);
 
 class Application final : public IStartupSteps {
   public:

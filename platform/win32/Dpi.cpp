@@ -12,9 +12,7 @@ Fn User32Export(const char* name) {
     return LateBound<Fn>(L"user32.dll", name);
 }
 
-using GetDpiForSystemFn = UINT(WINAPI*)();
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
-using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
 
 UINT ScreenDpi(HWND window) {
     const WindowDc dc(window);
@@ -38,6 +36,10 @@ UINT DpiOf(HWND window, GetDpiForWindowFn getDpiForWindow) {
 
 UINT SystemDpi() {
     static const auto getDpiForSystem = User32Export<GetDpiForSystemFn>("GetDpiForSystem");
+    return SystemDpi(getDpiForSystem);
+}
+
+UINT SystemDpi(GetDpiForSystemFn getDpiForSystem) {
     if (getDpiForSystem) {
         if (UINT dpi = getDpiForSystem()) return dpi;
     }
@@ -68,6 +70,10 @@ RECT OuterRectForClient(RECT client, DWORD style, DWORD exStyle, bool hasMenu, U
 unique_hfont MessageFontForDpi(UINT dpi) {
     static const auto infoForDpi =
         User32Export<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
+    return MessageFontForDpi(dpi, infoForDpi);
+}
+
+unique_hfont MessageFontForDpi(UINT dpi, SystemParametersInfoForDpiFn infoForDpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     bool read =

@@ -9,14 +9,18 @@
 namespace volane::win32 {
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetDpiForSystemFn = UINT(WINAPI*)();
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
 
 // The DPI a window is drawn at (GetDpiForWindow, else the screen's LOGPIXELSX).
 UINT DpiOf(HWND window);
 // The same with the call given; null takes the road of Windows before 1607, which lacks it.
 UINT DpiOf(HWND window, GetDpiForWindowFn getDpiForWindow);
-// The DPI of the primary screen, for measures taken before a window exists.
+// The DPI of the primary screen, for measures taken before a window exists (GetDpiForSystem,
+// else the screen's LOGPIXELSX); the second with the call given.
 UINT SystemDpi();
+UINT SystemDpi(GetDpiForSystemFn getDpiForSystem);
 // A system metric scaled for a DPI (GetSystemMetricsForDpi, else GetSystemMetrics).
 int MetricForDpi(int index, UINT dpi);
 // The outer rectangle of a window whose client area is `client`.
@@ -27,5 +31,7 @@ RECT OuterRectForClient(RECT client, DWORD style, DWORD exStyle, bool hasMenu, U
                         AdjustWindowRectExForDpiFn adjustForDpi);
 // The desktop's message font (dialogs, labels, the tree) at a DPI.
 [[nodiscard]] unique_hfont MessageFontForDpi(UINT dpi);
+// The same with the call given; null takes the system DPI's font, scaled.
+[[nodiscard]] unique_hfont MessageFontForDpi(UINT dpi, SystemParametersInfoForDpiFn infoForDpi);
 
 }  // namespace volane::win32

@@ -195,7 +195,7 @@ struct FakeStart final : IPictureStage, IInstanceChannel, IStartupSteps {
         if (name == L"htm") throw AppError(Failure::ResourceNotFound, name);  // no such bitmap
         shown = name;
     }
-    int ImageCount() const override { return static_cast<int>(images.size()); }
+    int ImageCount() const override { return before + static_cast<int>(images.size()); }
     void AddDrawnImage(int index) override {
         if (index == ImageCount() + 1) images.push_back(shown);
     }
@@ -216,6 +216,7 @@ struct FakeStart final : IPictureStage, IInstanceChannel, IStartupSteps {
     void LoadDrives() override { log += "drives"; }
     std::wstring shown;
     Texts images;
+    int before = 0;  // images in the list already
     std::intptr_t window = 0;
     std::string log;
 };

@@ -15,6 +15,17 @@ TEST(mdlApp, IconTableWithHtmlTwiceLookUpByLowerCaseAndDriveRoots) {
         {L"js", 7},  {L"php", 8},  {L"txt", 9},    {L"CSS", 4}, {L"Htm", 6},  {L"ROOT", 2},
         {L"xml", 1}, {L" css", 1}, {L".css", 1},   {L"", 1},    {L"html5", 1}};
     for (const auto& [name, index] : cases) EXPECT_EQ(GetImageIndex(names, name), index) << name;
+    // Image numbers are 16-bit: 32767 is the last one (then the table has no slot for it).
+    for (const auto& [before, number] : {std::pair{32766, 9}, {32767, 6}}) {
+        FakeStart full;
+        full.before = before;
+        try {
+            InitImages(full, names);
+            ADD_FAILURE() << before;
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.Number(), number) << before;
+        }
+    }
     // One root per shown drive, in the file system's order, with the root picture.
     FakeFileSystem fs;
     fs.drives = {{L'A', 1}, {L'C', 2}, {L'E', 4}, {L'R', 5},

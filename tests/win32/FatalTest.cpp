@@ -8,9 +8,15 @@
 namespace volane::test {
 namespace {
 
+// The classes asked for, printed before the box.
+BOOL WINAPI PrintedInitControls(const INITCOMMONCONTROLSEX* controls) {
+    std::fprintf(stderr, "controls %lu 0x%lX\n", controls->dwSize, controls->dwICC);
+    return ::InitCommonControlsEx(controls);
+}
+
 // With the main window loaded, and shown or not.
 void FailFatally(bool shown, void (*fail)()) {
-    app::PrepareProcess();  // as Volane.exe starts, the box's title set among the rest
+    app::PrepareProcess(&PrintedInitControls);  // as Volane.exe starts, the box's title and all
     app::Application app;
     app.LoadMainForm();
     if (shown) app.ShowMainForm();
@@ -36,8 +42,10 @@ TEST(FatalTestDeathTest, ShowsTheNumberAndTextOfEachKindOfFailureAndEndsWithExit
         {[] { throw 42; }, false,
          "51':\n\n\xe5\x86\x85\xe9\x83\xa8\xe9\x94\x99\xe8\xaf\xaf \\| \n"}};
     for (const auto& [fail, shown, shows] : kinds) {
-        EXPECT_EXIT(FailFatally(shown, fail), ::testing::ExitedWithCode(1),
-                    "box: Volane-Torlin@www.torlin.example \\| 1 \xe8\xbf\x90.*'" + shows);
+        EXPECT_EXIT(
+            FailFatally(shown, fail), ::testing::ExitedWithCode(1),
+            "controls 8 0x4002\nbox: Volane-Torlin@www.torlin.example \\| 1 \xe8\xbf\x90.*'" +
+                shows);
     }
 }
 
