@@ -175,8 +175,17 @@ TEST_F(TreeViewTest, GetsColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses
     for (WPARAM key : {VK_DOWN, VK_APPS, VK_APPS}) ::SendMessageW(tv.Window(), WM_KEYUP, key, 0);
     EXPECT_EQ(reached, (Reached{{WM_KEYUP, VK_DOWN}, {WM_KEYUP, VK_APPS}}));
     // A release the control's tracking took is raised once; a release without a press, never.
-    for (UINT msg : {WM_RBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONUP})
+    // The button is up but toggled, as every other press leaves it on Windows.
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_LBUTTON] = 0x01;
+    ::SetKeyboardState(keys);
+    for (UINT msg : {WM_RBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDOWN})
         ::SendMessageW(tv.Window(), msg, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(ups, 1);
+    keys[VK_LBUTTON] = 0;
+    ::SetKeyboardState(keys);
+    for (int i = 0; i < 2; ++i) ::SendMessageW(tv.Window(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     EXPECT_EQ(ups, 1);
     // So for the right button: a click whose release the tracking took, then a stray release.
     ::PostMessageW(tv.Window(), WM_RBUTTONUP, 0, MAKELPARAM(2, 2));
