@@ -120,6 +120,7 @@ inline LRESULT CALLBACK RecordingTreeProc(HWND window, UINT msg, WPARAM wParam, 
     if (msg == WM_KEYUP || msg == WM_SYSKEYUP || msg == WM_SYSCOLORCHANGE)
         reached.push_back({msg, wParam});
     if (msg == TVM_SETIMAGELIST) reached.push_back({msg, lParam != 0});
+    if (msg == TVM_GETITEMW) reached.push_back({msg, reinterpret_cast<TVITEMW*>(lParam)->mask});
     if (msg == TVM_INSERTITEMW)  // the item the control is told to insert after
         reached.push_back({msg, reinterpret_cast<WPARAM>(
                                     reinterpret_cast<TVINSERTSTRUCTW*>(lParam)->hInsertAfter)});
