@@ -1,4 +1,5 @@
 #include "platform/win32/Dpi.h"
+#include "platform/win32/LateBound.h"
 #include "tests/win32/Support.h"
 
 namespace volane::test {
@@ -9,9 +10,8 @@ BOOL WINAPI RecordedInfoForDpi(UINT action, UINT size, void* data, UINT winIni, 
     asked = std::to_string(action) + " " + std::to_string(size) + " " +
             std::to_string(static_cast<NONCLIENTMETRICSW*>(data)->cbSize) + " " +
             std::to_string(dpi);
-    using Fn = win32::SystemParametersInfoForDpiFn;
-    static const auto real = reinterpret_cast<Fn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
+    static const auto real = win32::LateBound<win32::SystemParametersInfoForDpiFn>(
+        L"user32.dll", "SystemParametersInfoForDpi");
     return real(action, size, data, winIni, dpi);
 }
 
