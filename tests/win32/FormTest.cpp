@@ -45,24 +45,52 @@ TEST_F(FormTest, NewMessageFontReachesTheTreeAndItsRows) {
     EXPECT_EQ(::SendMessageW(Tree(), WM_GETFONT, 0, 0), kept);
 }
 
-// The client area as designed, also under a menu bar that wraps, where the estimate misses.
+// Moves and resizes the form's window gets while it loads (a call that changes nothing still
+// costs a round trip to the window server).
+int moves = 0;
+LRESULT CALLBACK CountMoves(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (sent->message == WM_WINDOWPOSCHANGING && !::GetParent(sent->hwnd) &&
+        (~reinterpret_cast<const WINDOWPOS*>(sent->lParam)->flags & (SWP_NOMOVE | SWP_NOSIZE)))
+        ++moves;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The client area as designed: made at its size, moved to its place, and under a menu bar that
+// wraps, where the estimate misses, corrected in size and place.
 TEST_F(FormTest, ClientAreaAsDesignedUnderAMenuBarThatWraps) {
     static constexpr MenuDesign menus[] = {{1, 1, L"文件"}, {2, 1, L"编辑"}, {3, 1, L"查看"},
                                            {4, 1, L"插入"}, {5, 1, L"格式"}, {6, 1, L"工具"},
                                            {7, 1, L"窗口"}, {8, 1, L"帮助"}};
-    static const FormDesign design(L"frmNarrow", L"Volane.test.frmNarrow", L"窄",
+    static const FormDesign narrow(L"frmNarrow", L"Volane.test.frmNarrow", L"窄",
                                    FrameStyle::Sizable, 2400, 1500, 900, 600, 0,
                                    std::span<const ControlDesign>(), menus);
+    FormDesign placed = narrow, plain = narrow;  // without a menu bar, plain at the system's place
+    placed.menus = plain.menus = {}, plain.clientLeft = plain.clientTop = std::nullopt;
     struct Narrow : win32::Form {
-        using Form::Form;
-        win32::unique_hmenu BuildMenu() override { return bar.TakeBar(); }
-        win32::MenuBar bar{menus};
-    } form(app.forms, design, app.module);
-    form.Load();
-    RECT client = ClientRect(form.Window());
-    ::MapWindowPoints(form.Window(), HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-    EXPECT_EQ(client, (RECT{Px(900), Px(600), Px(3300), Px(2100)}));
-    form.Unload();
+        Narrow(win32::FormList& forms, const FormDesign& design, HMODULE module)
+            : Form(forms, design, module), bar(design.menus), menus(!design.menus.empty()) {}
+        win32::unique_hmenu BuildMenu() override {
+            return menus ? bar.TakeBar() : win32::unique_hmenu{};
+        }
+        win32::MenuBar bar;
+        bool menus;
+    };
+    const HHOOK hook =
+        ::SetWindowsHookExW(WH_CALLWNDPROC, &CountMoves, nullptr, ::GetCurrentThreadId());
+    for (const auto& [design, count] : {std::pair{&narrow, 3}, {&placed, 1}, {&plain, 0}}) {
+        Narrow form(app.forms, *design, app.module);
+        moves = 0;
+        form.Load();
+        EXPECT_EQ(moves, count) << count;
+        RECT client = ClientRect(form.Window());
+        if (count)
+            ::MapWindowPoints(form.Window(), HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+        EXPECT_EQ(client, (count ? RECT{Px(900), Px(600), Px(3300), Px(2100)}
+                                 : RECT{0, 0, Px(2400), Px(1500)}));
+        form.Unload();
+    }
+    ::UnhookWindowsHookEx(hook);
 }
 
 }  // namespace
