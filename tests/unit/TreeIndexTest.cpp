@@ -69,10 +69,15 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
         ASSERT_TRUE(node && index.Key(*node) == L"C:\\" + std::to_wstring(i)) << i;
     }
     EXPECT_GE(index.BucketCount(), index.Size());
-    // Short texts share the store's chunks; one of 0xFFFF characters or more is kept whole.
+    // Short texts share the store's chunks; one of 0xFFFF characters or more is kept whole. The
+    // text added last, taken back, leaves its room to the next.
     CompactText store;
-    for (const auto& [length, whole] : {std::pair{1, false}, {0xFFFE, false}, {0xFFFF, true}})
-        EXPECT_EQ(CompactText::IsLong(store.Add(std::wstring(length, L'a'))), whole) << length;
+    for (const auto& [length, whole] : {std::pair{1, false}, {0xFFFE, false}, {0xFFFF, true}}) {
+        const CompactText::Ref ref = store.Add(std::wstring(length, L'a'));
+        EXPECT_EQ(CompactText::IsLong(ref), whole) << length;
+        store.Rewind(ref);
+        EXPECT_EQ(store.Add(std::wstring(length, L'b')).offset, ref.offset) << length;
+    }
 }
 
 }  // namespace volane::test
