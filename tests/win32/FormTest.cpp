@@ -59,9 +59,9 @@ LRESULT CALLBACK CountMoves(int code, WPARAM wParam, LPARAM lParam) {
 // The client area as designed: made at its size, moved to its place, and under a menu bar that
 // wraps, where the estimate misses, corrected in size and place.
 TEST_F(FormTest, ClientAreaAsDesignedUnderAMenuBarThatWraps) {
-    static constexpr MenuDesign menus[] = {{1, 1, L"文件"}, {2, 1, L"编辑"}, {3, 1, L"查看"},
-                                           {4, 1, L"插入"}, {5, 1, L"格式"}, {6, 1, L"工具"},
-                                           {7, 1, L"窗口"}, {8, 1, L"帮助"}};
+    static constexpr MenuDesign menus[] = {{1, 1, L"文件"}, {2, 1, L"编辑"}, {9, 2, L"撤销"},
+                                           {3, 1, L"查看"}, {4, 1, L"插入"}, {5, 1, L"格式"},
+                                           {6, 1, L"工具"}, {7, 1, L"窗口"}, {8, 1, L"帮助"}};
     static const FormDesign narrow(L"frmNarrow", L"Volane.test.frmNarrow", L"窄",
                                    FrameStyle::Sizable, 2400, 1500, 900, 600, 0,
                                    std::span<const ControlDesign>(), menus);
@@ -78,11 +78,16 @@ TEST_F(FormTest, ClientAreaAsDesignedUnderAMenuBarThatWraps) {
     };
     const HHOOK hook =
         ::SetWindowsHookExW(WH_CALLWNDPROC, &CountMoves, nullptr, ::GetCurrentThreadId());
+    HMENU unused = nullptr;  // a bar no window took goes with its owner
     for (const auto& [design, count] : {std::pair{&narrow, 3}, {&placed, 1}, {&plain, 0}}) {
         Narrow form(app.forms, *design, app.module);
         moves = 0;
         form.Load();
         EXPECT_EQ(moves, count) << count;
+        // A plain item, then one with its submenu.
+        const HMENU bar = ::GetMenu(form.Window());
+        EXPECT_TRUE(count != 3 || (!::GetSubMenu(bar, 0) && ::GetSubMenu(bar, 1)));
+        if (!bar) unused = form.bar.Bar();
         RECT client = ClientRect(form.Window());
         if (count)
             ::MapWindowPoints(form.Window(), HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
@@ -91,6 +96,7 @@ TEST_F(FormTest, ClientAreaAsDesignedUnderAMenuBarThatWraps) {
         form.Unload();
     }
     ::UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(::IsMenu(unused));
 }
 
 }  // namespace

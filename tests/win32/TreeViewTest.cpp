@@ -147,11 +147,15 @@ TEST_F(TreeViewTest, AddsSelectsAndHitTestsOnTheRealControlInBothAppendModes) {
 TEST_F(TreeViewTest, GetsColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses) {
     app.ShowMainForm();
     int ups = 0;
+    std::pair<double, double> pressed;
     treeClassProc = reinterpret_cast<WNDPROC>(
         ::SetClassLongPtrW(Tree(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingTreeProc)));
     // The menu key opens the popup, as the main form's handler does; the popup closes itself.
     win32::TreeView tv(Main(), MainDesign().controls[0],
-                       {.down = {},
+                       {.down =
+                            [&](int, int, double x, double y) {
+                                pressed = {x, y};
+                            },
                         .up = [&](int, int, double, double) { ++ups; },
                         .keyDown =
                             [&](int key, int) {
@@ -186,6 +190,9 @@ TEST_F(TreeViewTest, GetsColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses
     for (UINT msg : {WM_RBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDOWN})
         ::SendMessageW(tv.Window(), msg, 0, MAKELPARAM(2, 2));
     EXPECT_EQ(ups, 1);
+    // The press where it was, in twips from the outer corner, sunken edge included.
+    const double at = (2 + ::GetSystemMetrics(SM_CXEDGE)) * 15.0;
+    EXPECT_EQ(pressed, (std::pair{at, at}));
     keys[VK_LBUTTON] = 0;
     ::SetKeyboardState(keys);
     for (int i = 0; i < 2; ++i) ::SendMessageW(tv.Window(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
