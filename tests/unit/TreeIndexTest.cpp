@@ -23,6 +23,9 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
         {L"C:\\", L"D:\\x", true},  // a key that does not extend its parent's
         {L"C:\\", L"C:\\35905", true},
         {L"C:\\", L"C:\\45405", true},  // the same hash as the one before, in libstdc++
+        {L"C:\\", L"C:\\102011", true},
+        {L"C:\\102011", L"C:\\102011\\a", true},
+        {L"C:\\", L"C:\\28062xa", true},  // so too: its "a" follows no backslash
         {L"C:\\", longKey, true}};
     for (const auto& [parent, key, added] : inserts)
         EXPECT_EQ(index.Insert(parent, key) != nullptr, added) << key.substr(0, 20);
@@ -50,8 +53,8 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
     }
     ASSERT_NE(index.Insert(L"C:\\work", L"C:\\work\\back"), nullptr);
     EXPECT_EQ(index.Key(*index.Find(L"C:\\work\\back")), L"C:\\work\\back");
-    EXPECT_EQ(index.Size(), 13u);
-    EXPECT_EQ(index.Find(L"C:\\")->children, 7u);
+    EXPECT_EQ(index.Size(), 16u);
+    EXPECT_EQ(index.Find(L"C:\\")->children, 9u);
     EXPECT_EQ(index.Find(L"C:\\work")->children, 5u);
     index.Clear();
     EXPECT_EQ(index.Size(), 0u);

@@ -233,6 +233,7 @@ TEST_F(AboutWindowTest, ClickOnTheAddressOrPictureOpensTheSite) {
         ::SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
         EXPECT_EQ(calls, std::vector<std::wstring>{L"open http://www.torlin.example [] [] 1"})
             << id;
+        EXPECT_FALSE(about.IsLoaded()) << id;
     }
 }
 
