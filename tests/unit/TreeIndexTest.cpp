@@ -26,6 +26,8 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
         {L"C:\\", L"C:\\102011", true},
         {L"C:\\102011", L"C:\\102011\\a", true},
         {L"C:\\", L"C:\\28062xa", true},  // so too: its "a" follows no backslash
+        {L"C:\\work", L"C:\\work\\\u19bb", true},
+        {L"C:\\work", L"C:\\work\\\U00036d07", true},  // so too, a character each (UTF-32)
         {L"C:\\", longKey, true}};
     for (const auto& [parent, key, added] : inserts)
         EXPECT_EQ(index.Insert(parent, key) != nullptr, added) << key.substr(0, 20);
@@ -53,9 +55,9 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
     }
     ASSERT_NE(index.Insert(L"C:\\work", L"C:\\work\\back"), nullptr);
     EXPECT_EQ(index.Key(*index.Find(L"C:\\work\\back")), L"C:\\work\\back");
-    EXPECT_EQ(index.Size(), 16u);
+    EXPECT_EQ(index.Size(), 18u);
     EXPECT_EQ(index.Find(L"C:\\")->children, 9u);
-    EXPECT_EQ(index.Find(L"C:\\work")->children, 5u);
+    EXPECT_EQ(index.Find(L"C:\\work")->children, 7u);
     index.Clear();
     EXPECT_EQ(index.Size(), 0u);
     // Nothing is found after a clear, the key found last included.
