@@ -58,7 +58,7 @@ LRESULT CALLBACK CountMoves(int code, WPARAM wParam, LPARAM lParam) {
 
 // The client area as designed: made at its size, moved to its place, and under a menu bar that
 // wraps, where the estimate misses, corrected in size and place.
-TEST_F(FormTest, ClientAreaAsDesignedUnderAMenuBarThatWraps) {
+TEST_F(FormTest, ClientAreaAsDesignedInTheFewestMoves) {
     static constexpr MenuDesign menus[] = {{1, 1, L"文件"}, {2, 1, L"编辑"}, {9, 2, L"撤销"},
                                            {3, 1, L"查看"}, {4, 1, L"插入"}, {5, 1, L"格式"},
                                            {6, 1, L"工具"}, {7, 1, L"窗口"}, {8, 1, L"帮助"}};
