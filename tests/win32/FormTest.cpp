@@ -68,19 +68,19 @@ TEST_F(FormTest, ClientAreaAsDesignedInTheFewestMoves) {
     FormDesign placed = narrow, plain = narrow;  // without a menu bar, plain at the system's place
     placed.menus = plain.menus = {}, plain.clientLeft = plain.clientTop = std::nullopt;
     struct Narrow : win32::Form {
-        Narrow(win32::FormList& forms, const FormDesign& design, HMODULE module)
-            : Form(forms, design, module), bar(design.menus), menus(!design.menus.empty()) {}
+        using Form::Form;
         win32::unique_hmenu BuildMenu() override {
-            return menus ? bar.TakeBar() : win32::unique_hmenu{};
+            return withMenu ? bar.TakeBar() : win32::unique_hmenu{};
         }
-        win32::MenuBar bar;
-        bool menus;
+        win32::MenuBar bar{menus};
+        bool withMenu = true;
     };
     const HHOOK hook =
         ::SetWindowsHookExW(WH_CALLWNDPROC, &CountMoves, nullptr, ::GetCurrentThreadId());
     HMENU unused = nullptr;  // a bar no window took goes with its owner
     for (const auto& [design, count] : {std::pair{&narrow, 3}, {&placed, 1}, {&plain, 0}}) {
         Narrow form(app.forms, *design, app.module);
+        form.withMenu = !design->menus.empty();
         moves = 0;
         form.Load();
         EXPECT_EQ(moves, count) << count;
