@@ -65,7 +65,9 @@ TEST_F(FormTest, ClientAreaAsDesignedInTheFewestMoves) {
     static const FormDesign narrow(L"frmNarrow", L"Volane.test.frmNarrow", L"窄",
                                    FrameStyle::Sizable, 2400, 1500, 900, 600, 0,
                                    std::span<const ControlDesign>(), menus);
-    FormDesign placed = narrow, plain = narrow;  // without a menu bar, plain at the system's place
+    // Without a menu bar; plain at the system's place (CW_USEDEFAULT: Windows cascades it, Wine
+    // puts it at 0, 0).
+    FormDesign placed = narrow, plain = narrow;
     placed.menus = plain.menus = {}, plain.clientLeft = plain.clientTop = std::nullopt;
     struct Narrow : win32::Form {
         using Form::Form;
