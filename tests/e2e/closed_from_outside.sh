@@ -20,5 +20,3 @@ e2e_start_ready
 e2e_popup
 e2e_shown 'class:#32768'
 close_from_outside "SC_CLOSE under the popup menu" 0x112 0xF060
-
-e2e_start_ready

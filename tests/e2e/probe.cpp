@@ -42,11 +42,6 @@ std::wstring Rect(HWND hwnd) {
     return Num(r.left) + L" " + Num(r.top) + L" " + Num(r.right) + L" " + Num(r.bottom);
 }
 
-std::wstring ClassOf(HWND hwnd) {
-    wchar_t buf[256];
-    return std::wstring(buf, static_cast<std::size_t>(::GetClassNameW(hwnd, buf, 256)));
-}
-
 HWND Find(const std::wstring& win) {
     if (win == L"@main") return ::FindWindowW(nullptr, kMainTitle);
     if (win.starts_with(L"class:")) return ::FindWindowW(win.substr(6).c_str(), nullptr);
@@ -64,24 +59,19 @@ bool Poll(DWORD ms, Done done) {
 
 int Window(HWND hwnd) {
     if (!hwnd) return 1;
-    const bool topmost = ::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST;
     int ime = 0;
     const DWORD thread = ::GetWindowThreadProcessId(hwnd, nullptr);
     for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, L"IME", nullptr));)
         ime += ::GetWindowThreadProcessId(w, nullptr) == thread;
-    Print(L"class=" + ClassOf(hwnd) + L"\nrect=" + Rect(hwnd));
-    Print(L"topmost=" + Num(topmost) + L"\nforeground=" + Num(::GetForegroundWindow() == hwnd) +
-          L"\nime=" + Num(ime));
+    Print(L"rect=" + Rect(hwnd));
+    Print(L"foreground=" + Num(::GetForegroundWindow() == hwnd) + L"\nime=" + Num(ime));
     return 0;
 }
 
 int List(const std::wstring& className) {
     int found = 0;
-    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, className.c_str(), nullptr)); ++found) {
+    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, className.c_str(), nullptr)); ++found)
         Print(L"window");
-        for (HWND c = nullptr; (c = ::FindWindowExW(w, c, nullptr, nullptr));)
-            Print(L"child\t" + ClassOf(c) + L"\t" + Rect(c));
-    }
     return !found;
 }
 

@@ -43,10 +43,9 @@ TEST(ProfileTest, ReadsAsTheNarrowCallWould) {
     // A folder whose name is outside the ANSI code page still has its file found.
     ASSERT_TRUE(MakeFolder(temp + L"配置 ☃ 😀"));
     const std::string x(300, 'x');
-    const std::wstring x254(254, L'x'), x255(255, L'x');
+    const std::wstring x255(255, L'x');
     // File, its bytes (empty: none), key, what is read: at most 255 bytes, a 256-byte buffer's.
     const std::tuple<std::wstring, std::string, std::wstring, std::wstring> cases[] = {
-        {L"c254.ini", "[setup]\r\nfileTypes=" + x.substr(46), L"fileTypes", x254},
         {L"c255.ini", "[setup]\r\nfileTypes=" + x.substr(45), L"fileTypes", x255},
         {L"c256.ini", "[setup]\r\nfileTypes=" + x.substr(44), L"fileTypes", x255},
         {L"c8.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=" + x, L"fileTypes", x255},
@@ -73,7 +72,6 @@ TEST(ProfileTest, CutsWholeDoubleByteCharactersInCodePage936) {
     for (int i = 0; i < 200; ++i) many += wang, many8 += wang8;
     // File, its bytes, what is read: the cut counts ANSI bytes, for a UTF-8 file too.
     const std::tuple<std::wstring, std::string, std::wstring> cases[] = {
-        {L"a.ini", "[setup]\r\nfileTypes=" + many, std::wstring(127, L'网')},
         {L"b.ini", "[setup]\r\nfileTypes=ab" + many, L"ab" + std::wstring(126, L'网')},
         {L"b8.ini", "[setup]\r\nfileTypes=ab" + many8, L"ab" + std::wstring(126, L'网')},
         {L"d.ini", "[setup]\r\nfileTypes=" + wang + ";php;", L"网;php;"}};
