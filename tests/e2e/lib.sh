@@ -95,10 +95,7 @@ e2e_wait_exit() {
 
 # e2e_wait_eq WHAT EXPECTED COMMAND...: polls the command up to 10 s for that output.
 e2e_prints() { [ "$("${@:2}")" = "$1" ]; }
-e2e_wait_eq() {
-    e2e_until 10 e2e_prints "$2" "${@:3}" || true
-    e2e_expect_eq "$1" "$2" "$("${@:3}")"
-}
+e2e_wait_eq() { e2e_until 10 e2e_prints "$2" "${@:3}" || e2e_expect_eq "$1" "$2" "$("${@:3}")"; }
 
 # KEY's value in `probe window WIN`; the same once it reads VALUE.
 e2e_window_field() { e2e_probe window "$1" | sed -n "s/^$2=//p"; }

@@ -88,12 +88,8 @@ HTREEITEM Next(HWND tree, HTREEITEM item, UINT how) {
 
 void PrintNodes(HWND tree, HANDLE process, Remote* at, HTREEITEM first, int depth) {
     for (HTREEITEM item = first; item; item = Next(tree, item, TVGN_NEXT)) {
-        Remote r{};
-        r.item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_STATE;
-        r.item.hItem = item;
-        r.item.stateMask = TVIS_EXPANDED;
-        r.item.pszText = at->text;
-        r.item.cchTextMax = 519;
+        const UINT asked = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_STATE;
+        Remote r{{asked, item, 0, TVIS_EXPANDED, at->text, 519, 0, 0, 0, 0}, {}};
         ::WriteProcessMemory(process, at, &r, sizeof(r), nullptr);
         ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(at));
         ::ReadProcessMemory(process, at, &r, sizeof(r), nullptr);

@@ -22,10 +22,7 @@ TEST_F(AboutWindowTest, AsDesignedAndTheVersionRecord) {
     HWND box = about.Window();
     RECT client = ClientRect(box);
     ::MapWindowPoints(box, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-    const auto twips = [&](double left, double top, double width, double height) {
-        return RECT{Px(left), Px(top), Px(left) + Px(width), Px(top) + Px(height)};
-    };
-    EXPECT_EQ(client, twips(2340, 1935, 5730, 3045));  // 156, 129, 538, 332 at 96 DPI
+    EXPECT_EQ(client, (RECT{Px(2340), Px(1935), Px(2340) + Px(5730), Px(1935) + Px(3045)}));
     const std::tuple<int, std::array<double, 4>, std::wstring> controls[] = {
         {IDC_PICICON, {240, 240, 750, 1800}, L""},
         {IDOK, {4125, 2625, 1500, 345}, L"确定"},
@@ -193,22 +190,15 @@ TEST_F(AboutWindowTest, OwnedByTheMainWindowAndOwnerOfAMessageBox) {
 TEST_F(AboutWindowTest, FollowsADpiChangeAndOutlivesItsWindow) {
     app::AboutWindow about(app.forms, app.module, app.about);
     about.Load();
-    const auto fontHeight = [&] {
-        LOGFONTW font{};
-        ::GetObjectW(reinterpret_cast<HFONT>(
-                         ::SendMessageW(about.ControlWindow(IDC_TITLE), WM_GETFONT, 0, 0)),
-                     sizeof(font), &font);
-        return std::abs(font.lfHeight);
-    };
     ChangeDpi(about.Window(), 96);
-    const int height96 = fontHeight();
+    const LONG height96 = FontHeight(about.ControlWindow(IDC_TITLE));
     about.Show();
     ::UpdateWindow(about.Window());
     ChangeDpi(about.Window(), 192);
     RECT dirty{};
     ::GetUpdateRect(about.Window(), &dirty, FALSE);
     EXPECT_EQ(dirty, ClientRect(about.Window()));  // all of it drawn again
-    EXPECT_EQ(fontHeight(), 2 * height96);
+    EXPECT_EQ(FontHeight(about.ControlWindow(IDC_TITLE)), 2 * height96);
     // Destroyed from outside (with its owner, say), the box is unloaded and loads again.
     ::DestroyWindow(about.Window());
     EXPECT_FALSE(about.IsLoaded());

@@ -30,9 +30,7 @@ TEST(DpiTest, PerMonitorCallsWhereThereAreAndTheOlderOnesWhereNot) {
     EXPECT_EQ(win32::SystemDpi(nullptr), screenDpi);
     // The message font at 480 DPI the same by either road, the older scaled from the system DPI.
     const auto height = [](UINT dpi, win32::SystemParametersInfoForDpiFn infoForDpi) {
-        LOGFONTW font{};
-        ::GetObjectW(win32::MessageFontForDpi(dpi, infoForDpi).get(), sizeof(font), &font);
-        return font.lfHeight;
+        return FontHeight(win32::MessageFontForDpi(dpi, infoForDpi).get());
     };
     EXPECT_EQ(height(480, &RecordedInfoForDpi), height(480, nullptr));
     EXPECT_EQ(asked, "41 504 504 480");

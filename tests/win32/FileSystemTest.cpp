@@ -28,9 +28,8 @@ TEST(FileSystemTest, ListsAndTestsRealEntries) {
     std::map<std::wstring, DWORD> top;
     for (const auto& [name, attributes, listed, folder, plain] : made) {
         ASSERT_TRUE(name.back() == L'\\' ? MakeFolder(temp + name) : WriteBytes(temp + name, "x"));
-        if (attributes) {
-            ASSERT_TRUE(::SetFileAttributesW((L"\\\\?\\" + temp + name).c_str(), attributes));
-        }
+        ASSERT_TRUE(!attributes ||
+                    ::SetFileAttributesW((L"\\\\?\\" + temp + name).c_str(), attributes));
         if (listed) top[name.substr(0, name.find(L'\\'))] = listed;
         EXPECT_EQ(fs.FolderExists(temp + name), folder) << name.size();
         EXPECT_EQ(fs.IsPlainFile(temp + name), plain) << name.size();

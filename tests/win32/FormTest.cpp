@@ -12,13 +12,7 @@ TEST_F(FormTest, NewMessageFontReachesTheTreeAndItsRows) {
     ASSERT_TRUE(app.main.Tree().Add({}, L"C:\\", L"本地磁盘(C)", 2));
     // A bigger message font while Volane runs, after each message Windows sends for it: the tree
     // takes it, its rows at least 3 pixels taller than the font.
-    const auto treeFont = [&] {
-        LOGFONTW font{};
-        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Tree(), WM_GETFONT, 0, 0)),
-                     sizeof(font), &font);
-        return font.lfHeight;
-    };
-    const LONG fontBefore = treeFont();
+    const LONG fontBefore = FontHeight(Tree());
     const int rowBefore = RowHeight(Tree());
     {
         SystemParameter<NONCLIENTMETRICSW> metrics(SPI_GETNONCLIENTMETRICS, SPI_SETNONCLIENTMETRICS,
@@ -32,12 +26,12 @@ TEST_F(FormTest, NewMessageFontReachesTheTreeAndItsRows) {
             bigger.lfMessageFont.lfHeight = height;
             metrics.Set(bigger);
             ::SendMessageW(Main(), message, action, 0);
-            EXPECT_EQ(treeFont(), height) << message;
+            EXPECT_EQ(FontHeight(Tree()), height) << message;
             EXPECT_GE(RowHeight(Tree()), 3 - height) << message;
         }
     }
     ::SendMessageW(Main(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
-    EXPECT_EQ(treeFont(), fontBefore);
+    EXPECT_EQ(FontHeight(Tree()), fontBefore);
     EXPECT_EQ(RowHeight(Tree()), rowBefore);
     // A change that leaves the font (a new environment) keeps it: no node is measured again.
     const LRESULT kept = ::SendMessageW(Tree(), WM_GETFONT, 0, 0);

@@ -16,7 +16,6 @@ constexpr wchar_t kInstance[] = L"Local\\Volane.Test";
 // its command line and its folder into FILE.
 int Report(const std::wstring& file) {
     STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
     ::GetStartupInfoW(&startup);
     win32::Process process{kInstance};
     const std::wstring text =

@@ -12,7 +12,7 @@ TEST(ProfileTest, ReadsEveryEncodingOfTheFileAlike) {
         {1252, {L"café", "caf\xE9", "caf\xC3\xA9"}}};
     ASSERT_EQ(extensions.count(::GetACP()), 1u) << ::GetACP();
     const auto& [extension, ansi, utf8] = extensions.at(::GetACP());
-    const std::wstring wide = L"[setup]\r\nfileTypes=txt;" + extension + L";\r\n";
+    const std::wstring types = L"txt;" + extension + L";", wide = L"[setup]\r\nfileTypes=" + types;
     const std::string utf16(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
     const std::wstring temp = NewFolder();
     // File, its bytes, whether the platform's reader reads it (else Volane reads it itself).
@@ -23,18 +23,11 @@ TEST(ProfileTest, ReadsEveryEncodingOfTheFileAlike) {
         {L"utf16-mark.ini", "\xFF\xFE" + utf16, true}};
     for (const auto& [file, bytes, platform] : files) {
         ASSERT_TRUE(WriteBytes(temp + file, bytes));
-        EXPECT_EQ(win32::Profile().ReadString(L"setup", L"fileTypes", temp + file),
-                  L"txt;" + extension + L";")
-            << file;
         calls.clear();
-        EXPECT_EQ(
-            win32::Profile(&WindowsProfileRead).ReadString(L"setup", L"fileTypes", temp + file),
-            L"txt;" + extension + L";")
-            << file;
-        EXPECT_EQ(calls, platform
-                             ? std::vector<std::wstring>{L"setup|fileTypes||32768|" + temp + file}
-                             : std::vector<std::wstring>{})
-            << file;
+        for (win32::Profile profile : {win32::Profile(), win32::Profile(&WindowsProfileRead)})
+            EXPECT_EQ(profile.ReadString(L"setup", L"fileTypes", temp + file), types) << file;
+        const std::vector<std::wstring> asked{L"setup|fileTypes||32768|" + temp + file};
+        EXPECT_EQ(calls, platform ? asked : std::vector<std::wstring>{}) << file;
     }
 }
 
@@ -55,9 +48,7 @@ TEST(ProfileTest, ReadsAsTheNarrowCallWould) {
         {L"配置 ☃ 😀\\setup.ini", "\xEF\xBB\xBF[setup]\r\nfileTypes=php;", L"fileTypes", L"php;"},
         {L"配置 ☃ 😀\\setup2.ini", "[setup]\r\nfileTypes=php;", L"fileTypes", L"php;"}};
     for (const auto& [file, bytes, key, expected] : cases) {
-        if (!bytes.empty()) {
-            ASSERT_TRUE(WriteBytes(temp + file, bytes));
-        }
+        ASSERT_TRUE(bytes.empty() || WriteBytes(temp + file, bytes)) << file;
         EXPECT_EQ(win32::Profile().ReadString(L"setup", key, temp + file), expected) << file;
     }
 }

@@ -117,6 +117,16 @@ inline RECT ClientRect(HWND window) {
     return rect;
 }
 
+// A font's character height, negative as LOGFONT has it; or that of the font a window draws with.
+inline LONG FontHeight(HFONT font) {
+    LOGFONTW logFont{};
+    ::GetObjectW(font, sizeof(logFont), &logFont);
+    return logFont.lfHeight;
+}
+inline LONG FontHeight(HWND window) {
+    return FontHeight(reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+}
+
 // The first row's height as the tree draws it.
 inline int RowHeight(HWND tree) {
     RECT row{};
