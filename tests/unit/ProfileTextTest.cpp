@@ -15,6 +15,7 @@ TEST(ProfileText, SettingsFileSyntaxAndWhichFilesAreReadAsUtf8) {
         {L"[setup]\nfileTypes='txt;'", L"txt;"},
         {L"[setup]\nfileTypes=\"txt;'", L"\"txt;'"},
         {L"[setup]\nfileTypes=\"", L"\""},
+        {L"[setup]\nfileTypes=''", L""},
         {L"[setup]\nfileTypes=a=b;", L"a=b;"},
         {L"[setup]\nfileTypes=", L""},
         {L"[setup]\nfileTypes=txt;" + std::wstring(1, L'\0') + L"js;", L"txt;"},  // ends at a NUL

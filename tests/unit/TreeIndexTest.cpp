@@ -43,7 +43,7 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
     EXPECT_EQ(index.Find(longKey + L"n"), nullptr);
     EXPECT_EQ(index.Find(L"C:\\work\\\u0080\u00e9\u00fe"), nullptr);
     // A refused insert is forgotten, as the key found last: the key is free, the parent's count
-    // back, the next key whole.
+    // back, its slot and room the next key's, which is whole.
     TreeNode* refused = index.Insert(L"C:\\", L"C:\\gone");
     ASSERT_EQ(index.Find(L"C:\\gone"), refused);
     index.Forget(refused);
@@ -53,7 +53,7 @@ TEST(TreeIndex, TreeKeysAreUniqueAndExactUnderKnownParents) {
         ASSERT_TRUE(root && index.Find(L"G:\\") == root) << i;
         index.Forget(root);
     }
-    ASSERT_NE(index.Insert(L"C:\\work", L"C:\\work\\back"), nullptr);
+    ASSERT_EQ(index.Insert(L"C:\\work", L"C:\\work\\back"), refused);  // in the slot given back
     EXPECT_EQ(index.Key(*index.Find(L"C:\\work\\back")), L"C:\\work\\back");
     EXPECT_EQ(index.Size(), 18u);
     EXPECT_EQ(index.Find(L"C:\\")->children, 9u);
