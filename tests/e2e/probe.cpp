@@ -29,9 +29,7 @@ void Print(const std::wstring& line) {
                 &written, nullptr);
 }
 
-std::wstring Num(long long n) {
-    return std::to_wstring(n);
-}
+const auto Num = [](long long n) { return std::to_wstring(n); };
 unsigned long long Number(const std::wstring& text) {
     return std::wcstoull(text.c_str(), nullptr, 0);
 }

@@ -40,6 +40,8 @@ TEST_F(SourceWindowTest, IconTableOnTheRealImageList) {
         ::SetSysColors(1, &window, &colour);
         EXPECT_EQ(ImageList_GetBkColor(images), colour);
     }
+    ::DestroyWindow(app.source.Window());
+    EXPECT_EQ(app.source.Picture1().Window(), nullptr);  // no handle kept of a window gone
 }
 
 }  // namespace

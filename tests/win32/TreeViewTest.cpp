@@ -130,6 +130,7 @@ TEST_F(TreeViewTest, AddsSelectsAndHitTestsOnTheRealControlInBothAppendModes) {
         EXPECT_EQ(reached,
                   (Reached{{TVM_SETIMAGELIST, 1}, {TVM_SETIMAGELIST, 0}, {TVM_SETIMAGELIST, 1}}));
         ::DestroyWindow(tree);
+        EXPECT_EQ(tv.Window(), nullptr);  // no handle kept of a window gone
         ImageList_Destroy(list);
     }
     // A window that outlives its adapter has the control's own procedure back, and no adapter.
