@@ -164,17 +164,18 @@ TEST_F(AboutWindowTest, OwnedByTheMainWindowAndOwnerOfAMessageBox) {
         return seen;
     };
     EXPECT_EQ(box(Main()), L"提示： | 1 x | owner Torlin [http://www.torlin.example]");
-    // Shown modal, the box keeps the main window from input until it closes.
+    // Shown modal, the box keeps the main window from input until it closes, and takes it itself.
     about.Load();
-    BOOL mainEnabled = TRUE;
+    BOOL mainEnabled = TRUE, boxEnabled = FALSE;
     std::thread closer([&] {
         HWND shown = ShownWindow(nullptr, L"关于 Volane-Torlin@www.torlin.example");
         mainEnabled = ::IsWindowEnabled(Main());
+        boxEnabled = ::IsWindowEnabled(shown);
         ::PostMessageW(shown, WM_COMMAND, IDOK, 0);
     });
     about.ShowModal();
     closer.join();
-    EXPECT_FALSE(mainEnabled);
+    EXPECT_TRUE(!mainEnabled && boxEnabled);
     EXPECT_TRUE(::IsWindowEnabled(Main()));
     EXPECT_EQ(::GetActiveWindow(), Main());  // the input given back before the box went
     about.Load();
