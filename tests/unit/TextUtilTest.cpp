@@ -43,8 +43,10 @@ TEST(TextUtil, PointerSizedValuesRoundTripThroughText) {
         EXPECT_TRUE(ParseIntPtr(IntPtrToText(v), &back) && back == v) << v;
     }
     EXPECT_EQ(IntPtrToText(0x7FF612345678), L"140694844102264");
+    EXPECT_EQ(IntPtrToText(0), L"0");
     std::intptr_t v = 7;
-    for (const wchar_t* bad : {L"", L"-", L"12a", L" 12", L"--1", L"9223372036854775808"})
+    for (const wchar_t* bad :
+         {L"", L"-", L"12a", L" 12", L"--1", L"9223372036854775808", L"-9223372036854775809"})
         EXPECT_TRUE(!ParseIntPtr(bad, &v) && v == 7) << bad;
 }
 

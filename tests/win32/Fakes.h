@@ -111,13 +111,13 @@ class Sink final : public IEntrySink {
     UINT mode = 0;          // the thread's error mode while it lists
 };
 
-// The inserts, picture lists (1: a list, 0: none), key releases and colour changes that reach
-// the tree class's own procedure.
+// The inserts, picture lists (1: a list, 0: none), keys and colour changes that reach the tree
+// class's own procedure.
 using Reached = std::vector<std::pair<UINT, WPARAM>>;
 inline Reached reached;
 inline WNDPROC treeClassProc = nullptr;
 inline LRESULT CALLBACK RecordingTreeProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_KEYUP || msg == WM_SYSKEYUP || msg == WM_SYSCOLORCHANGE)
+    if (msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYUP || msg == WM_SYSCOLORCHANGE)
         reached.push_back({msg, wParam});
     if (msg == TVM_SETIMAGELIST) reached.push_back({msg, lParam != 0});
     if (msg == TVM_GETITEMW) reached.push_back({msg, reinterpret_cast<TVITEMW*>(lParam)->mask});

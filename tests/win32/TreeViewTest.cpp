@@ -173,7 +173,8 @@ TEST_F(TreeViewTest, GetsColoursButNotTheReleaseOfAHandledKeyAfterThePopupCloses
     bool posted = false;
     for (MSG m; ::PeekMessageW(&m, Main(), 0, 0, PM_REMOVE);) posted |= m.message == WM_NULL;
     EXPECT_TRUE(posted);
-    // Another key's release passes; the handled key's first release does not, its next does.
+    // The handled key's press does not pass; another key's release does, the handled key's first
+    // release does not, its next does.
     for (WPARAM key : {VK_DOWN, VK_APPS, VK_APPS}) ::SendMessageW(tv.Window(), WM_KEYUP, key, 0);
     EXPECT_EQ(reached, (Reached{{WM_KEYUP, VK_DOWN}, {WM_KEYUP, VK_APPS}}));
     // A release the control's tracking took is raised once; a release without a press, never.
